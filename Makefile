@@ -1,0 +1,39 @@
+# Front door: `make run` and `make test` work on a fresh Debian machine.
+BUILD_DIR    ?= build
+SAN_DIR      ?= build-sanitize
+JOBS         ?= $(shell nproc)
+CMAKE_FLAGS  ?=
+
+.PHONY: all deps configure build test test-sanitize run fuzz bench clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+
+configure: deps $(BUILD_DIR)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Same suite with AddressSanitizer and UndefinedBehaviorSanitizer; the first report ends the run.
+test-sanitize: deps
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DKROL_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SAN_DIR) -j $(JOBS)
+	cd $(SAN_DIR) && \
+	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
+run: build
+	./scripts/run.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) $(SAN_DIR)

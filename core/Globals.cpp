@@ -1,0 +1,177 @@
+#include "Globals.h"
+
+#include <QHash>
+
+#include <array>
+
+const TInstructionRow KROLInstructions[KROLInstructionCount + 1] = {
+    {QStringLiteral("ROR"), 1, TypeNone, 1, ValueNumber},
+    {QStringLiteral("ROL"), 2, TypeNone, 1, ValueNumber},
+    {QStringLiteral("MST"), 3, TypeNone, 1, ValueNone},
+    {QStringLiteral("MVP"), 4, TypeMoveMode, 1, ValueNumber},
+    {QStringLiteral("SAP"), 5, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("GAP"), 6, TypeNumber, 1, ValueNone},
+    {QStringLiteral("STAP"), 7, TypeNumber, 1, ValueNone},
+    {QStringLiteral("RSAP"), 8, TypeNumber, 1, ValueNone},
+    {QStringLiteral("SGP"), 9, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("GGP"), 10, TypeNumber, 1, ValueNone},
+    {QStringLiteral("STGP"), 11, TypeNumber, 1, ValueNone},
+    {QStringLiteral("RSGP"), 12, TypeNumber, 1, ValueNone},
+    {QStringLiteral("RFS"), 13, TypeRfsMode, 1, ValueNone},
+    {QStringLiteral("SIO"), 14, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("GIO"), 15, TypeNumber, 1, ValueNone},
+    {QStringLiteral("CALC"), 19, TypeCalc, 0, ValueNumber},
+    {QStringLiteral("COMP"), 20, TypeNone, 0, ValueNumber},
+    {QStringLiteral("JC"), 21, TypeCondition, 0, ValueLabel},
+    {QStringLiteral("JA"), 22, TypeNone, 0, ValueLabel},
+    {QStringLiteral("CSUB"), 23, TypeNone, 0, ValueLabel},
+    {QStringLiteral("RSUB"), 24, TypeNone, 0, ValueNone},
+    {QStringLiteral("EI"), 25, TypeNumber, 0, ValueNone},
+    {QStringLiteral("DI"), 26, TypeNumber, 0, ValueNone},
+    {QStringLiteral("WAIT"), 27, TypeWaitEvent, 1, ValueNumber},
+    {QStringLiteral("STOP"), 28, TypeNone, 0, ValueNone},
+    {QStringLiteral("SAC"), 29, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("SCO"), 30, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("GCO"), 31, TypeNumber, 1, ValueNone},
+    {QStringLiteral("CCO"), 32, TypeNumber, 1, ValueNone},
+    {QStringLiteral("CALCX"), 33, TypeCalcx, 0, ValueNone},
+    {QStringLiteral("AAP"), 34, TypeNumber, 1, ValueNone},
+    {QStringLiteral("AGP"), 35, TypeNumber, 1, ValueNone},
+    {QStringLiteral("CLE"), 36, TypeCle, 0, ValueNone},
+    {QStringLiteral("VECT"), 37, TypeNumber, 0, ValueLabel},
+    {QStringLiteral("RETI"), 38, TypeNone, 0, ValueNone},
+    {QStringLiteral("ACO"), 39, TypeNumber, 1, ValueNone},
+    {QStringLiteral("SAPX"), 16, TypeNumber, 0, ValueNumber},
+    {QStringLiteral("GAPX"), 17, TypeNumber, 0, ValueNone},
+    {QStringLiteral("AAPX"), 18, TypeNumber, 0, ValueNone},
+    {QStringLiteral("CALCVV"), 40, TypeCalcxx, 1, ValueByte},
+    {QStringLiteral("CALCVA"), 41, TypeCalcxx, 1, ValueNone},
+    {QStringLiteral("CALCAV"), 42, TypeCalcxx, 1, ValueNone},
+    {QStringLiteral("CALCVX"), 43, TypeCalcxx, 1, ValueNone},
+    {QStringLiteral("CALCXV"), 44, TypeCalcxx, 1, ValueNone},
+    {QStringLiteral("CALCV"), 45, TypeCalcv, 1, ValueNumber},
+    {QStringLiteral("MVPA"), 46, TypeMoveMode, 1, ValueNone},
+    {QStringLiteral("MVPXA"), 47, TypeMoveMode, 0, ValueNone},
+    {QStringLiteral("RST"), 48, TypeNone, 0, ValueLabel},
+    {QStringLiteral("DJNZ"), 49, TypeNumber, 0, ValueLabel},
+    {QStringLiteral("ROLA"), 50, TypeNone, 1, ValueNone},
+    {QStringLiteral("RORA"), 51, TypeNone, 1, ValueNone},
+    {QStringLiteral("ROLXA"), 52, TypeNone, 0, ValueNone},
+    {QStringLiteral("RORXA"), 53, TypeNone, 0, ValueNone},
+    {QStringLiteral("MSTX"), 54, TypeNone, 0, ValueNone},
+    {QStringLiteral("SIV"), 55, TypeNone, 0, ValueNumber},
+    {QStringLiteral("GIV"), 56, TypeNone, 0, ValueNone},
+    {QStringLiteral("AIV"), 57, TypeNone, 0, ValueNone},
+    {QStringLiteral("CALL"), 80, TypeCondition, 0, ValueLabel},
+    {QStringLiteral("UF0"), 64, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF1"), 65, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF2"), 66, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF3"), 67, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF4"), 68, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF5"), 69, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF6"), 70, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF7"), 71, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF8"), 72, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF9"), 73, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF10"), 74, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF11"), 75, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF12"), 76, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF13"), 77, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF14"), 78, TypeNumber, 1, ValueNumber},
+    {QStringLiteral("UF15"), 79, TypeNumber, 1, ValueNumber},
+    {QString(), 0, TypeNone, 0, ValueNone},
+};
+
+const QString ConditionMnemonic[] = {
+    QStringLiteral("ZE"), QStringLiteral("NZ"), QStringLiteral("EQ"), QStringLiteral("NE"),
+    QStringLiteral("GT"), QStringLiteral("GE"), QStringLiteral("LT"), QStringLiteral("LE"),
+    QStringLiteral("ETO"), QStringLiteral("EAL"), QStringLiteral("EDV"), QStringLiteral("EPO"),
+    QStringLiteral("ESD"), QString()};
+
+#define KROL_CALC_OPS                                                                            \
+    QStringLiteral("ADD"), QStringLiteral("SUB"), QStringLiteral("MUL"), QStringLiteral("DIV"), \
+        QStringLiteral("MOD"), QStringLiteral("AND"), QStringLiteral("OR"),                      \
+        QStringLiteral("XOR"), QStringLiteral("NOT"), QStringLiteral("LOAD")
+
+const QString CalcMnemonic[] = {KROL_CALC_OPS, QString()};
+const QString CalcxMnemonic[] = {KROL_CALC_OPS, QStringLiteral("SWAP"), QStringLiteral("COMP"),
+                                 QString()};
+const QString CalceMnemonic[] = {KROL_CALC_OPS, QStringLiteral("SWAP"), QStringLiteral("COMP"),
+                                 QString()};
+// "!!!" holds index 10 so that COMP stays 11; CALCV has no SWAP.
+const QString CalcvMnemonic[] = {KROL_CALC_OPS, QStringLiteral("!!!"), QStringLiteral("COMP"),
+                                 QString()};
+#undef KROL_CALC_OPS
+
+const QString CleMnemonic[] = {QStringLiteral("ALL"), QStringLiteral("ETO"),
+                               QStringLiteral("EAL"), QStringLiteral("EDV"),
+                               QStringLiteral("EPO"), QStringLiteral("ESD"), QString()};
+
+const QString WaitEventMnemonic[] = {QStringLiteral("TICKS"), QStringLiteral("POS"),
+                                     QStringLiteral("REFSW"), QStringLiteral("LIMSW"),
+                                     QStringLiteral("RFS"), QString()};
+
+namespace {
+
+// Built once on first use; keeps the first row of every mnemonic, as a walk from row 0 would.
+const QHash<QString, const TInstructionRow*>& mnemonicIndex()
+{
+    static const QHash<QString, const TInstructionRow*> index = [] {
+        QHash<QString, const TInstructionRow*> h;
+        for (const TInstructionRow* row = KROLInstructions; !row->Mnemonic.isEmpty(); ++row) {
+            if (!h.contains(row->Mnemonic))
+                h.insert(row->Mnemonic, row);
+        }
+        return h;
+    }();
+    return index;
+}
+
+} // namespace
+
+const TInstructionRow* FindInstruction(const QString& mnemonic)
+{
+    if (mnemonic.isEmpty())
+        return nullptr;
+    return mnemonicIndex().value(mnemonic, nullptr);
+}
+
+const TInstructionRow* FindInstructionByOpcode(uint8_t opcode)
+{
+    static const auto byOpcode = [] {
+        std::array<const TInstructionRow*, 256> table{};
+        for (const TInstructionRow* row = KROLInstructions; !row->Mnemonic.isEmpty(); ++row) {
+            if (!table[row->Opcode])
+                table[row->Opcode] = row;
+        }
+        return table;
+    }();
+    return byOpcode[opcode];
+}
+
+int FindKeyword(const QString table[], const QString& text)
+{
+    for (int i = 0; !table[i].isEmpty(); ++i) {
+        if (table[i] == text)
+            return table[i] == QLatin1String("!!!") ? -1 : i;
+    }
+    return -1;
+}
+
+int KeywordCount(const QString table[])
+{
+    int n = 0;
+    while (!table[n].isEmpty())
+        ++n;
+    return n;
+}
+
+double DegToRad(double x)
+{
+    return x * 0.017453292519943295;
+}
+
+double RadToDeg(double x)
+{
+    return x * 57.29577951308232;
+}
