@@ -163,6 +163,8 @@ void Assembler::ShowAssemblerMessage(const QString& message)
 
 void Assembler::ShowActualLine(int n)
 {
+    if (m_headless && m_busy)
+        return;
     if (n >= 1)
         ui->LblActualLine->setText(QStringLiteral("Actual line: ") + QString::number(n));
     else
@@ -171,6 +173,8 @@ void Assembler::ShowActualLine(int n)
 
 void Assembler::ShowTotalInstructions(int n)
 {
+    if (m_headless && m_busy)
+        return;
     ui->LblTotalInstructions->setText(QStringLiteral("Total instructions: ")
                                       + QString::number(n));
 }
@@ -200,6 +204,6 @@ void Assembler::fail(const QString& message, int line) const
 
 void Assembler::processEvents()
 {
-    if (m_processEvents)
+    if (!m_headless)
         QCoreApplication::processEvents();
 }

@@ -67,8 +67,9 @@ public:
     // The error of the last failed run and the file it lies in, as Throwback names it.
     const CAsmError& LastError() const { return m_lastError; }
 
-    // A headless caller (the command-line tool) has no user interface to keep alive.
-    void SetProcessEvents(bool on) { m_processEvents = on; }
+    // A headless caller (the command-line tool) has no user interface to keep alive: no
+    // event processing and no progress labels per line.
+    void SetHeadless(bool on) { m_headless = on; }
 
     const QList<TLabel>& Labels() const { return m_labels; }
     const QList<TConstant>& Constants() const { return m_constants; }
@@ -127,5 +128,5 @@ private:
     Eval m_eval;
     TRangeSettings m_ranges;
     CAsmError m_lastError;
-    bool m_processEvents = true;
+    bool m_headless = false;
 };

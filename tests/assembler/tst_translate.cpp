@@ -26,7 +26,7 @@ private slots:
 static QList<TInstruction> assemble(const QString& source, CAsmError* error = nullptr)
 {
     Assembler a;
-    a.SetProcessEvents(false);
+    a.SetHeadless(true);
     a.SetSourceFile(QString(), QStringLiteral("t.kro"), 0);
     bool failed = false;
     a.DoAsm(source + QStringLiteral("\nDEST:"), false, false, false, false, QString(), failed);
@@ -205,7 +205,7 @@ void tst_Translate::parameterString()
 void tst_Translate::waitEventsFromModule()
 {
     Assembler a;
-    a.SetProcessEvents(false);
+    a.SetHeadless(true);
     TRangeSettings r;
     TParameterDescriptor ev;
     ev.Number = 9;
