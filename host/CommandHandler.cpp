@@ -1,0 +1,7 @@
+#include "CommandHandler.h"
+
+CommandHandler::CommandHandler(QObject* parent) : QObject(parent)
+{
+}
+
+CommandHandler::~CommandHandler() = default;

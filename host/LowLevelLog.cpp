@@ -1,0 +1,3 @@
+#include "LowLevelLog.h"
+
+Q_LOGGING_CATEGORY(debLowLevel, "krol.host.lowlevel", QtInfoMsg)

@@ -1,0 +1,159 @@
+#include "ModuleDescription.h"
+
+#include <QtTest>
+
+class tst_ModuleDescription : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsRecords();
+    void malformed_data();
+    void malformed();
+    void badJsonNamesItsLine();
+    void unreadableFile();
+    void failureLeavesDescriptionAlone();
+};
+
+void tst_ModuleDescription::readsRecords()
+{
+    const QByteArray json = R"({
+        "name": "Bench module", "axes": 2,
+        "maps": {
+            "module": { "DirectModeCommands": { "number": 0, "name": "1,2,3" } },
+            "axis0": {
+                "par::b": { "number": 4, "name": "Speed", "unit": "pps", "min": -9007199254740992,
+                            "max": 4294967295, "flag": true, "access": "rwe" },
+                "par::a": { "number": 2.0 },
+                "plain": { "number": 1e2, "flag2": true, "access": "" }
+            },
+            "empty": {}
+        }
+    })";
+    ModuleDescription d;
+    QString error;
+    QVERIFY2(ModuleDescription::parse(json, QStringLiteral("bench.json"), &d, &error), qPrintable(error));
+    QCOMPARE(d.name, QStringLiteral("Bench module"));
+    QCOMPARE(d.axes, 2);
+    QCOMPARE(d.maps.keys(), (QStringList {"axis0", "empty", "module"}));
+    QCOMPARE(d.maps.value("axis0").keys(), (QStringList {"par::a", "par::b", "plain"}));
+
+    const Parameter b = d.maps["axis0"]["par::b"];
+    QCOMPARE(b.number, 4);
+    QCOMPARE(b.name, QStringLiteral("Speed"));
+    QCOMPARE(b.unit, QStringLiteral("pps"));
+    QCOMPARE(b.min, -9007199254740992LL);
+    QCOMPARE(b.max, 4294967295LL);
+    QVERIFY(b.flag);
+    QVERIFY(!b.flag2);
+    QCOMPARE(b.access, QStringLiteral("rwe"));
+
+    const Parameter a = d.maps["axis0"]["par::a"];   // every optional field at its default
+    QCOMPARE(a.number, 2);
+    QVERIFY(a.name.isEmpty() && a.unit.isEmpty() && a.access.isEmpty());
+    QCOMPARE(a.min, 0);
+    QCOMPARE(a.max, 0);
+    QVERIFY(!a.flag && !a.flag2);
+    QCOMPARE(d.maps["axis0"]["plain"].number, 100);
+    QVERIFY(d.maps["axis0"]["plain"].flag2);
+    QVERIFY(d.maps["empty"].isEmpty());
+}
+
+void tst_ModuleDescription::malformed_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("message");   // after "m.json: "
+
+    auto rec = [](const char* record) {
+        return QByteArray(R"({"name": "m", "axes": 1, "maps": {"axis0": {"par::x": )") + record + "}}}";
+    };
+    const QString at = QStringLiteral("map \"axis0\", key \"par::x\": ");
+
+    QTest::newRow("array at top") << QByteArray("[1]") << "the top level must be a JSON object";
+    QTest::newRow("no name") << QByteArray(R"({"axes": 1, "maps": {}})") << "\"name\" is missing";
+    QTest::newRow("no axes") << QByteArray(R"({"name": "m", "maps": {}})") << "\"axes\" is missing";
+    QTest::newRow("no maps") << QByteArray(R"({"name": "m", "axes": 1})") << "\"maps\" is missing";
+    QTest::newRow("name not text") << QByteArray(R"({"name": 5, "axes": 1, "maps": {}})")
+                                   << "\"name\" must be a string, not a number";
+    QTest::newRow("axes as text") << QByteArray(R"({"name": "m", "axes": "3", "maps": {}})")
+                                  << "\"axes\" must be an integer, not a string";
+    QTest::newRow("negative axes") << QByteArray(R"({"name": "m", "axes": -1, "maps": {}})")
+                                   << "\"axes\" must be from 0 to 255, not -1";
+    QTest::newRow("256 axes") << QByteArray(R"({"name": "m", "axes": 256, "maps": {}})")
+                              << "\"axes\" must be from 0 to 255, not 256";
+    QTest::newRow("fractional axes") << QByteArray(R"({"name": "m", "axes": 1.5, "maps": {}})")
+                                     << "\"axes\" must be an integer, not the fraction 1.5";
+    QTest::newRow("unknown top key") << QByteArray(R"({"name": "m", "axes": 1, "maps": {}, "extra": 1})")
+                                     << "unknown key \"extra\"";
+    QTest::newRow("maps as array") << QByteArray(R"({"name": "m", "axes": 1, "maps": []})")
+                                   << "\"maps\" must be an object, not an array";
+    QTest::newRow("map as array") << QByteArray(R"({"name": "m", "axes": 1, "maps": {"irq": []}})")
+                                  << "map \"irq\": the map must be an object, not an array";
+    QTest::newRow("record as number") << rec("7") << at + "the record must be an object, not a number";
+    QTest::newRow("no number") << rec(R"({"name": "x"})") << at + "\"number\" is missing";
+    QTest::newRow("number as text") << rec(R"({"number": "4"})") << at + "\"number\" must be an integer, not a string";
+    QTest::newRow("number beyond int") << rec(R"({"number": 2147483648})")
+                                       << at + "\"number\" must be from -2147483648 to 2147483647, not 2147483648";
+    QTest::newRow("fraction") << rec(R"({"number": 1, "min": 0.5})")
+                              << at + "\"min\" must be an integer, not the fraction 0.5";
+    QTest::newRow("beyond 2^53") << rec(R"({"number": 1, "max": 9007199254740993})")
+                                 << at + "\"max\" is beyond +-2^53: 9007199254740993";
+    QTest::newRow("below -2^53") << rec(R"({"number": 1, "min": -1e300})")
+                                 << at + "\"min\" is beyond +-2^53: -1.0000000000000001e+300";
+    QTest::newRow("unit as null") << rec(R"({"number": 1, "unit": null})") << at + "\"unit\" must be a string, not null";
+    QTest::newRow("flag as number") << rec(R"({"number": 1, "flag": 1})")
+                                    << at + "\"flag\" must be true or false, not a number";
+    QTest::newRow("flag2 as text") << rec(R"({"number": 1, "flag2": "true"})")
+                                   << at + "\"flag2\" must be true or false, not a string";
+    QTest::newRow("unknown field") << rec(R"({"number": 1, "default": 3})") << at + "unknown field \"default\"";
+    QTest::newRow("min above max") << rec(R"({"number": 1, "min": 5, "max": 1})")
+                                   << at + "\"min\" 5 is above \"max\" 1";
+    QTest::newRow("min above default max") << rec(R"({"number": 1, "min": 1})")
+                                           << at + "\"min\" 1 is above \"max\" 0";
+    QTest::newRow("access letter") << rec(R"({"number": 1, "access": "rW"})")
+                                   << at + "\"access\" has the unknown letter \"W\" (letters r, w and e only)";
+    QTest::newRow("access as array") << rec(R"({"number": 1, "access": ["r"]})")
+                                     << at + "\"access\" must be a string, not an array";
+}
+
+void tst_ModuleDescription::malformed()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, message);
+    ModuleDescription d;
+    QString error;
+    QVERIFY(!ModuleDescription::parse(json, QStringLiteral("m.json"), &d, &error));
+    QCOMPARE(error, QStringLiteral("m.json: ") + message);
+}
+
+void tst_ModuleDescription::badJsonNamesItsLine()
+{
+    QString error;
+    QVERIFY(!ModuleDescription::parse("{\n  \"name\": \"m\",\n  \"axes\" 1\n}", QStringLiteral("m.json"), nullptr, &error));
+    // The column is the reader's; the line is ours to get right.
+    QVERIFY2(error.startsWith(QStringLiteral("m.json: not valid JSON at line 3, column ")), qPrintable(error));
+    QVERIFY2(error.endsWith(QStringLiteral(": missing name separator")), qPrintable(error));
+}
+
+void tst_ModuleDescription::unreadableFile()
+{
+    const QString path = QDir::temp().filePath(QStringLiteral("krol-no-such-description.json"));
+    QString error;
+    ModuleDescription d;
+    QVERIFY(!ModuleDescription::load(path, &d, &error));
+    QVERIFY2(error.startsWith(path + QStringLiteral(": cannot read the module description: ")), qPrintable(error));
+}
+
+void tst_ModuleDescription::failureLeavesDescriptionAlone()
+{
+    ModuleDescription d;
+    d.name = QStringLiteral("kept");
+    d.axes = 7;
+    QString error;
+    QVERIFY(!ModuleDescription::parse(R"({"name": "new", "axes": 1, "maps": {"a": {"k": {}}}})", "f", &d, &error));
+    QCOMPARE(d.name, QStringLiteral("kept"));
+    QCOMPARE(d.axes, 7);
+}
+
+QTEST_APPLESS_MAIN(tst_ModuleDescription)
+#include "tst_moduledescription.moc"
