@@ -1,0 +1,53 @@
+// Instructions per second of wall time of the virtual module on a tight loop of CALC, COMP, JC
+// and DJNZ. Usage: bench_sim [module-seconds] (default 100).
+
+#include "ModuleCommands.h"
+#include "VirtualModule.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void send(VirtualModule& m, uint8_t command, uint16_t type = 0, uint8_t motor = 0, int32_t value = 0)
+{
+    TModuleRequest r;
+    r.Command = command;
+    r.Type = type;
+    r.MotorBank = motor;
+    r.Value = value;
+    m.request(r);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const long seconds = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100;
+    if (seconds <= 0) {
+        std::fprintf(stderr, "usage: bench_sim [module-seconds]\n");
+        return 2;
+    }
+    VirtualModule m;
+    send(m, ModuleCommand::DownloadStart);
+    send(m, Opcode::CALC, 0, 0, 1);      // 0: CALC ADD, 1
+    send(m, Opcode::COMP, 0, 0, 0);      // 1: COMP 0
+    send(m, Opcode::JC, 6, 0, 0);        // 2: JC LT, 0
+    send(m, Opcode::DJNZ, 0, 0, 0);      // 3: DJNZ 0, 0 (variable 0 counts down from 0)
+    send(m, 0);
+    send(m, ModuleCommand::DownloadEnd);
+    send(m, ModuleCommand::ApplRun);
+
+    // In steps of one module second, as an application timer would advance it in larger steps.
+    const auto start = std::chrono::steady_clock::now();
+    for (long s = 0; s < seconds; ++s)
+        m.advance(1000);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    const double n = double(m.executedInstructions());
+    std::printf("%.0f instructions in %.3f s of wall time (%ld s of module time): "
+                "%.1f million instructions per second\n",
+                n, wall, seconds, n / wall / 1e6);
+    return m.state() == VirtualModule::Running ? 0 : 1;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "SimParameters.h"
+#include "TDecodedWord.h"
+#include "TRegisters.h"
+#include "VirtualAxis.h"
+
+#include <cstdint>
+
+// Everything outside the program's registers: the axes, the global parameters, I/O ports,
+// coordinates and the timer periods, and the instructions that reach them.
+class Peripherals
+{
+public:
+    Peripherals();
+
+    // Axes at rest at 0; parameters, user variables and timers take their stored values.
+    void powerOn(TRegisters& r);
+    void stopMotors();
+    bool anyMoving() const;
+    void stepMs();
+
+    // Executes an OpSlow word and returns the reply status. value is the reply value; a program
+    // word (direct false) also loads A with what it reads.
+    uint8_t execute(const TDecodedWord& w, TRegisters& r, int32_t& value, bool direct);
+
+    // True once after a motion started or a timer period changed: time must be planned anew.
+    bool takePlanChange();
+
+    const VirtualAxis& axis(int i) const { return m_axes[i]; }
+    int32_t timerPeriod(int i) const { return m_timer[i]; }
+    bool autoStart() const { return m_autoStart != 0; }
+    int32_t coordinate(int index, int axis) const { return m_coord[axis][index]; }
+
+    void setDigitalInput(int port, bool on);
+    void setAnalogInput(int port, int value);
+    int32_t output(int port) const;
+
+private:
+    uint8_t setAxisParameter(int number, int axis, int32_t value);
+    uint8_t getAxisParameter(int number, int axis, int32_t& value) const;
+    uint8_t storeAxisParameter(int number, int axis, bool restore);
+    uint8_t setGlobalParameter(int number, int bank, int32_t value, TRegisters& r);
+    uint8_t getGlobalParameter(int number, int bank, int32_t& value, const TRegisters& r) const;
+    uint8_t storeGlobalParameter(int number, int bank, bool restore, TRegisters& r);
+    uint8_t move(int mode, int axis, int32_t value);
+    uint8_t rotate(int axis, int64_t velocity);
+    uint8_t referenceSearch(int mode, int axis, int32_t& value);
+    uint8_t setIo(int port, int bank, int32_t value);
+    uint8_t getIo(int port, int bank, int32_t& value) const;
+    uint8_t coordinateOp(const TDecodedWord& w, int axis, TRegisters& r, int32_t& value);
+
+    VirtualAxis m_axes[Sim::AxisCount];
+    int32_t m_autoStart = 0;
+    int32_t m_timer[Sim::TimerCount] = {};
+    int32_t m_storedTimer[Sim::TimerCount] = {};
+    int32_t m_storedVars[Sim::UserVariableCount] = {};
+    int32_t m_coord[Sim::AxisCount][Sim::CoordinateCount] = {};
+    bool m_input[Sim::DigitalInputCount] = {};
+    int32_t m_analog[Sim::AnalogInputCount] = {};
+    int32_t m_output[Sim::OutputCount] = {};
+    int32_t m_pullUps = 0;
+    bool m_planChanged = false;
+};

@@ -1,0 +1,405 @@
+#include "VirtualModule.h"
+
+#include "Globals.h"
+#include "InstructionDecoder.h"
+#include "ModuleCommands.h"
+#include "ReplyStatus.h"
+
+#include <algorithm>
+#include <iterator>
+
+using namespace Sim;
+
+namespace {
+
+constexpr int StatusProgramCounter = 1;
+constexpr int StatusA = 2;
+constexpr int StatusX = 3;
+
+enum BreakpointType { SetBreakpoint, DeleteBreakpoint, DeleteAll, MaxBreakpointsQuery };
+
+bool isFlowControl(uint8_t opcode)
+{
+    switch (opcode) {
+    case Opcode::JA: case Opcode::JC: case Opcode::CSUB: case Opcode::RSUB: case Opcode::WAIT:
+    case Opcode::STOP: case Opcode::VECT: case Opcode::RETI: case Opcode::RST: case Opcode::DJNZ:
+    case Opcode::CALL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TModuleReply reply(uint8_t status, int32_t value = 0)
+{
+    TModuleReply r;
+    r.Status = status;
+    r.Value = value;
+    return r;
+}
+
+} // namespace
+
+VirtualModule::VirtualModule()
+{
+    setDirectModeCommands(QStringList());
+    decodeProgram();
+}
+
+void VirtualModule::setDirectModeCommands(const QStringList& opcodes)
+{
+    m_directAllowed.fill(opcodes.isEmpty());
+    for (const QString& text : opcodes) {
+        bool ok = false;
+        const int opcode = text.toInt(&ok);
+        if (ok && opcode >= 0 && opcode < int(m_directAllowed.size()))
+            m_directAllowed[size_t(opcode)] = true;
+    }
+}
+
+uint32_t VirtualModule::statusWord() const
+{
+    return (uint32_t(m_interp.pc()) & 0xFFFFu) | (m_interp.waiting() ? 1u << 16 : 0u)
+        | (uint32_t(m_state) << 24);
+}
+
+int32_t VirtualModule::axisParameter(int axis, int number) const
+{
+    if (axis < 0 || axis >= AxisCount)
+        return 0;
+    return m_periph.axis(axis).parameter(number);
+}
+
+TModuleReply VirtualModule::request(const TModuleRequest& request)
+{
+    if (!request.ChecksumValid)
+        return reply(ReplyStatus::WrongChecksum);
+    switch (request.Command) {
+    case ModuleCommand::DownloadStart:
+        return downloadStart();
+    case ModuleCommand::DownloadEnd:
+        if (m_download) {
+            m_download = false;
+            decodeProgram();
+        }
+        return reply(ReplyStatus::Ok);
+    case ModuleCommand::ReadMem:
+        return readMem(request.Value);
+    case ModuleCommand::ApplStop:
+        if (m_state == Running)
+            m_state = Halted;
+        return reply(ReplyStatus::Ok);
+    case ModuleCommand::ApplRun:
+        return run();
+    case ModuleCommand::ApplStep:
+        return step();
+    case ModuleCommand::ApplReset:
+        reset();
+        return reply(ReplyStatus::Ok);
+    case ModuleCommand::GetStatus:
+        switch (request.Type) {
+        case StatusProgramCounter: return reply(ReplyStatus::Ok, int32_t(statusWord()));
+        case StatusA: return reply(ReplyStatus::Ok, registers().A);
+        case StatusX: return reply(ReplyStatus::Ok, registers().X);
+        default: return reply(ReplyStatus::WrongType);
+        }
+    case ModuleCommand::Breakpoint:
+        return breakpoint(request.Type, request.Value);
+    default:
+        break;
+    }
+    if (m_download)
+        return storeWord(request);
+    return direct(request);
+}
+
+TModuleReply VirtualModule::downloadStart()
+{
+    if (m_writeProtected)
+        return reply(ReplyStatus::WriteProtected);
+    if (m_state == Running || m_periph.anyMoving())
+        return reply(ReplyStatus::NotPossibleNow);
+    m_download = true;
+    m_downloadNext = 0;
+    m_memory.fill(Word());
+    m_breakpoint.fill(false);
+    m_breakpointCount = 0;
+    decodeProgram();
+    m_state = Stopped;
+    m_ended = false;
+    m_resumeAt = -1;
+    m_interp.restart();
+    m_interp.setPc(0);
+    return reply(ReplyStatus::Ok);
+}
+
+TModuleReply VirtualModule::storeWord(const TModuleRequest& request)
+{
+    if (m_downloadNext >= ProgramCapacity)
+        return reply(ReplyStatus::InvalidValue);
+    // The stored word keeps the low 8 bits of the type, as a frame carries it.
+    Word& w = m_memory[size_t(m_downloadNext++)];
+    w.Opcode = request.Command;
+    w.Type = uint8_t(request.Type);
+    w.Motor = request.MotorBank;
+    w.Value = request.Value;
+    return reply(ReplyStatus::Stored);
+}
+
+TModuleReply VirtualModule::readMem(int32_t address) const
+{
+    TModuleReply r = reply(ReplyStatus::Ok);
+    r.IsWord = true;
+    if (address >= 0 && address < ProgramCapacity) {
+        const Word& w = m_memory[size_t(address)];
+        r.Opcode = w.Opcode;
+        r.Type = w.Type;
+        r.Motor = w.Motor;
+        r.Value = w.Value;
+    }
+    return r;
+}
+
+void VirtualModule::decodeProgram()
+{
+    m_length = ProgramCapacity;
+    for (int i = 0; i < ProgramCapacity; ++i) {
+        const Word& w = m_memory[size_t(i)];
+        if (w.Opcode == 0 && m_length == ProgramCapacity)
+            m_length = i;
+        m_plain[size_t(i)] = DecodeWord(w.Opcode, w.Type, w.Motor, w.Value);
+    }
+    m_plain[ProgramCapacity] = TDecodedWord();
+    m_code = m_plain;
+    for (int i = 0; i < ProgramCapacity; ++i) {
+        if (m_breakpoint[size_t(i)])
+            setBreakpointWord(i);
+    }
+}
+
+void VirtualModule::setBreakpointWord(int address)
+{
+    m_code[size_t(address)].Op = OpBreak;
+}
+
+void VirtualModule::restartIfEnded()
+{
+    if (m_state == Stopped && m_ended) {
+        m_interp.restart();
+        m_interp.setPc(0);
+        m_ended = false;
+    }
+}
+
+TModuleReply VirtualModule::run()
+{
+    if (m_download)
+        return reply(ReplyStatus::NotPossibleNow);
+    if (m_state == Halted)
+        m_resumeAt = m_interp.pc();
+    restartIfEnded();
+    m_state = Running;
+    return reply(ReplyStatus::Ok);
+}
+
+TModuleReply VirtualModule::step()
+{
+    if (m_download)
+        return reply(ReplyStatus::NotPossibleNow);
+    restartIfEnded();
+    m_resumeAt = -1;
+    if (m_interp.waiting()) {
+        m_interp.resumeWait(m_slot);
+        m_state = Halted;
+        return reply(ReplyStatus::Ok);
+    }
+    Interpreter::Exit exit;
+    m_executed += uint64_t(m_interp.run(m_plain.data(), m_plain.data(), 1, false, m_slot, exit));
+    m_state = Halted;
+    finishRun(exit);
+    return reply(ReplyStatus::Ok);
+}
+
+void VirtualModule::reset()
+{
+    m_interp.reset();
+    m_periph.stopMotors();
+    m_state = Stopped;
+    m_ended = false;
+    m_resumeAt = -1;
+}
+
+void VirtualModule::finishRun(Interpreter::Exit exit)
+{
+    switch (exit) {
+    case Interpreter::Exit::End:
+        // The counter shows the end of the program, however it ended.
+        if (m_plain[size_t(m_interp.pc())].Op != OpEnd)
+            m_interp.setPc(m_length);
+        m_interp.restart();
+        m_state = Stopped;
+        m_ended = true;
+        break;
+    case Interpreter::Exit::Breakpoint:
+        m_state = Halted;
+        break;
+    default:
+        break;
+    }
+}
+
+TModuleReply VirtualModule::breakpoint(int type, int32_t address)
+{
+    const bool validAddress = address >= 0 && address < ProgramCapacity;
+    switch (type) {
+    case SetBreakpoint:
+        if (!validAddress)
+            return reply(ReplyStatus::InvalidValue);
+        if (!m_breakpoint[size_t(address)]) {
+            if (m_breakpointCount >= MaxBreakpoints)
+                return reply(ReplyStatus::InvalidValue);
+            m_breakpoint[size_t(address)] = true;
+            ++m_breakpointCount;
+            setBreakpointWord(address);
+        }
+        return reply(ReplyStatus::Ok, address);
+    case DeleteBreakpoint:
+        if (!validAddress)
+            return reply(ReplyStatus::InvalidValue);
+        if (m_breakpoint[size_t(address)]) {
+            m_breakpoint[size_t(address)] = false;
+            --m_breakpointCount;
+            m_code[size_t(address)] = m_plain[size_t(address)];
+        }
+        return reply(ReplyStatus::Ok, address);
+    case DeleteAll:
+        m_breakpoint.fill(false);
+        m_breakpointCount = 0;
+        m_code = m_plain;
+        return reply(ReplyStatus::Ok);
+    case MaxBreakpointsQuery:
+        return reply(ReplyStatus::Ok, MaxBreakpoints);
+    default:
+        return reply(ReplyStatus::WrongType);
+    }
+}
+
+TModuleReply VirtualModule::direct(const TModuleRequest& request)
+{
+    const uint8_t opcode = request.Command;
+    if (opcode == 0 || !FindInstructionByOpcode(opcode) || isFlowControl(opcode))
+        return reply(ReplyStatus::InvalidCommand);
+    if (!m_directAllowed[opcode])
+        return reply(ReplyStatus::NotAvailable);
+    if (request.Type > 255)
+        return reply(ReplyStatus::WrongType);
+    const TDecodedWord w = DecodeWord(opcode, uint8_t(request.Type), request.MotorBank, request.Value);
+    int32_t value = 0;
+    uint8_t status;
+    if (w.Op == OpSlow) {
+        status = m_periph.execute(w, m_interp.registers(), value, true);
+        m_periph.takePlanChange();
+    } else if (w.Op == OpNop) {
+        // Only operands the decoder refused end here: CALCVV names a variable past the last.
+        status = (opcode == Opcode::CALCVV && request.Type <= 11) ? ReplyStatus::InvalidValue
+                                                                   : ReplyStatus::WrongType;
+    } else {
+        status = m_interp.executeDirect(w, value);
+    }
+    return reply(status, status == ReplyStatus::Ok ? value : 0);
+}
+
+void VirtualModule::powerCycle()
+{
+    m_download = false;
+    m_interp.reset();
+    m_periph.powerOn(m_interp.registers());
+    m_breakpoint.fill(false);
+    m_breakpointCount = 0;
+    decodeProgram();
+    m_state = Stopped;
+    m_ended = false;
+    m_resumeAt = -1;
+    std::fill(std::begin(m_timerNext), std::end(m_timerNext), -1);
+    std::fill(std::begin(m_timerPeriod), std::end(m_timerPeriod), 0);
+    m_motionMs = timeMs();
+    if (m_periph.autoStart())
+        m_state = Running;
+}
+
+// Time runs in segments that end where something outside the program can change: every
+// millisecond while an axis moves or a WAIT watches one, at timer expiries and WAIT deadlines.
+// Between them the interpreter runs undisturbed.
+void VirtualModule::advance(int64_t ms)
+{
+    if (ms <= 0)
+        return;
+    const int64_t end = m_slot + ms * InstructionsPerMs;
+    while (m_slot < end) {
+        updateTimers();
+        const int64_t next = nextEvent(end);
+        if (m_state == Running)
+            m_interp.takeInterrupt();
+        if (m_state == Running && !m_interp.waiting()) {
+            Interpreter::Exit exit;
+            const bool resume = m_resumeAt == m_interp.pc();
+            const int64_t used = m_interp.run(m_code.data(), m_plain.data(), next - m_slot,
+                                              resume, m_slot, exit);
+            m_resumeAt = -1;
+            m_slot += used;
+            m_executed += uint64_t(used);
+            finishRun(exit);
+            if (m_state != Running)
+                m_slot = next;   // the rest of the segment passes without a program
+        } else {
+            m_slot = next;
+        }
+        catchUp();
+    }
+}
+
+int64_t VirtualModule::nextEvent(int64_t end) const
+{
+    int64_t next = end;
+    const bool running = m_state == Running;
+    if (m_periph.anyMoving() || (running && m_interp.waitNeedsMotion()))
+        next = std::min(next, (m_slot / InstructionsPerMs + 1) * InstructionsPerMs);
+    if (running) {
+        for (int i = 0; i < TimerCount; ++i) {
+            if (m_timerNext[i] >= 0 && m_interp.irqEnabled(Irq::Timer0 + i))
+                next = std::min(next, m_timerNext[i]);
+        }
+        if (m_interp.waitIsTimed())
+            next = std::min(next, m_interp.waitDeadline());
+    }
+    return std::max(next, m_slot + 1);
+}
+
+void VirtualModule::updateTimers()
+{
+    for (int i = 0; i < TimerCount; ++i) {
+        const int32_t period = m_periph.timerPeriod(i);
+        if (period != m_timerPeriod[i]) {
+            m_timerPeriod[i] = period;
+            m_timerNext[i] = period > 0 ? m_slot + int64_t(period) * InstructionsPerMs : -1;
+        }
+        if (m_timerNext[i] >= 0 && m_slot >= m_timerNext[i]) {
+            m_interp.raise(Irq::Timer0 + i);
+            const int64_t span = int64_t(period) * InstructionsPerMs;
+            m_timerNext[i] += ((m_slot - m_timerNext[i]) / span + 1) * span;
+        }
+    }
+}
+
+void VirtualModule::catchUp()
+{
+    const int64_t nowMs = m_slot / InstructionsPerMs;
+    while (m_motionMs < nowMs && m_periph.anyMoving()) {
+        ++m_motionMs;
+        m_periph.stepMs();
+    }
+    m_motionMs = nowMs;
+    updateTimers();
+    if (m_state == Running && m_interp.waiting())
+        m_interp.resumeWait(m_slot);
+}

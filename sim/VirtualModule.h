@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Interpreter.h"
+#include "Peripherals.h"
+#include "SimParameters.h"
+#include "TDecodedWord.h"
+#include "TModuleReply.h"
+#include "TModuleRequest.h"
+
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+
+// A KROL module inside the process. It answers the module protocol through request(), runs the
+// stored program in module time and never sleeps: time passes only when advance() is called.
+class VirtualModule
+{
+public:
+    enum State { Stopped = 0, Running = 1, Halted = 2 };
+
+    VirtualModule();
+
+    TModuleReply request(const TModuleRequest& request);
+
+    // Lets ms milliseconds of module time pass: the program runs 40 instructions per ms,
+    // axes move, WAITs and timers expire.
+    void advance(int64_t ms);
+
+    // Switches the module off and on: RAM state is lost, stored parameters come back, and with
+    // auto start on the stored program starts.
+    void powerCycle();
+
+    // The module's write protection switch: DownloadStart replies 8 while it is on.
+    void setWriteProtected(bool on) { m_writeProtected = on; }
+    bool writeProtected() const { return m_writeProtected; }
+
+    // Opcodes (decimal texts) that direct mode accepts, as a module description lists them.
+    // An empty list accepts every instruction.
+    void setDirectModeCommands(const QStringList& opcodes);
+
+    void setDigitalInput(int port, bool on) { m_periph.setDigitalInput(port, on); }
+    void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
+
+    // What a test or the command line inspects.
+    int64_t timeMs() const { return m_slot / Sim::InstructionsPerMs; }
+    uint64_t executedInstructions() const { return m_executed; }
+    uint32_t statusWord() const;
+    int programCounter() const { return m_interp.pc(); }
+    State state() const { return m_state; }
+    bool waiting() const { return m_interp.waiting(); }
+    bool downloadMode() const { return m_download; }
+    int programLength() const { return m_length; }
+    int breakpointCount() const { return m_breakpointCount; }
+    const TRegisters& registers() const { return m_interp.registers(); }
+    int callDepth() const { return m_interp.callDepth(); }
+    bool inInterrupt() const { return m_interp.inInterrupt(); }
+    int32_t axisParameter(int axis, int number) const;
+    int32_t output(int port) const { return m_periph.output(port); }
+    int32_t coordinate(int index, int axis) const { return m_periph.coordinate(index, axis); }
+
+private:
+    struct Word
+    {
+        uint8_t Opcode = 0, Type = 0, Motor = 0;
+        int32_t Value = 0;
+    };
+
+    TModuleReply downloadStart();
+    TModuleReply storeWord(const TModuleRequest& request);
+    TModuleReply readMem(int32_t address) const;
+    TModuleReply run();
+    TModuleReply step();
+    void reset();
+    TModuleReply breakpoint(int type, int32_t address);
+    TModuleReply direct(const TModuleRequest& request);
+
+    void decodeProgram();
+    void setBreakpointWord(int address);
+    void restartIfEnded();
+    void finishRun(Interpreter::Exit exit);
+    void catchUp();
+    void updateTimers();
+    int64_t nextEvent(int64_t end) const;
+
+    Peripherals m_periph;
+    Interpreter m_interp{m_periph};
+
+    std::array<Word, Sim::ProgramCapacity> m_memory{};
+    // Decoded program with one more end marker, so the counter never leaves the array.
+    std::array<TDecodedWord, Sim::ProgramCapacity + 1> m_plain{};
+    std::array<TDecodedWord, Sim::ProgramCapacity + 1> m_code{};
+    std::array<bool, Sim::ProgramCapacity> m_breakpoint{};
+    std::array<bool, 256> m_directAllowed{};
+    int m_breakpointCount = 0;
+    int m_length = 0;
+    int m_downloadNext = 0;
+    bool m_download = false;
+    bool m_writeProtected = false;
+
+    State m_state = Stopped;
+    bool m_ended = false;
+    int m_resumeAt = -1;           // a halted program resumes here without its breakpoint
+
+    int64_t m_slot = 0;            // module time in instruction slots of 25 microseconds
+    int64_t m_motionMs = 0;        // last millisecond the axes were moved for
+    int64_t m_timerNext[Sim::TimerCount] = {-1, -1, -1};
+    int32_t m_timerPeriod[Sim::TimerCount] = {};
+    uint64_t m_executed = 0;
+};
