@@ -11,10 +11,9 @@ all: build
 deps:
 	@./scripts/install-deps.sh
 
-$(BUILD_DIR)/CMakeCache.txt:
-	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
-
-configure: deps $(BUILD_DIR)/CMakeCache.txt
+# Always re-run: folders join the build when they appear, which CMake cannot notice by itself.
+configure: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) > /dev/null
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

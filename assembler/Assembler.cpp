@@ -1,0 +1,209 @@
+#include "Assembler.h"
+#include "ui_Assembler.h"
+
+#include "ModuleCommands.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+
+Assembler::Assembler(QWidget* parent)
+    : QDialog(parent), ui(new Ui::Assembler)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
+    // Until a module's lists arrive, WAIT translation knows the default events.
+    m_ranges.WaitEventList = DefaultWaitEventList();
+}
+
+Assembler::~Assembler()
+{
+    delete ui;
+}
+
+void Assembler::SetSourceFile(const QString& path, const QString& name, int index)
+{
+    m_mainPath = path;
+    m_mainName = name;
+    m_mainIndex = index;
+}
+
+void Assembler::SetRanges(QStringList* commandList, int velocityParameter, int numberOfAxes,
+                          const QList<TParameterList>& axisParameterLists,
+                          const QList<TParameterList>& globalParameterLists,
+                          const TParameterList& interruptList,
+                          const TParameterList& waitEventList,
+                          const QList<TParameterList>& ioPortLists,
+                          const TParameterList& pullUpList, const TParameterList& coordinateList,
+                          bool coordinateEepromFlag, bool multiAxisFlag)
+{
+    TRangeSettings r;
+    r.CommandList = commandList;
+    r.VelocityParameter = velocityParameter;
+    r.NumberOfAxes = numberOfAxes;
+    r.AxisParameterLists = axisParameterLists;
+    r.GlobalParameterLists = globalParameterLists;
+    r.InterruptList = interruptList;
+    r.WaitEventList = waitEventList;
+    r.IoPortLists = ioPortLists;
+    r.PullUpList = pullUpList;
+    r.CoordinateList = coordinateList;
+    r.CoordinateEepromFlag = coordinateEepromFlag;
+    r.MultiAxisFlag = multiAxisFlag;
+    SetRanges(r);
+}
+
+void Assembler::SetRanges(const TRangeSettings& ranges)
+{
+    m_ranges = ranges;
+    if (m_ranges.WaitEventList.isEmpty()) {
+        qDebug() << "void Assembler::SetRanges(QStringList*, int, int, QList<TParameterList>, "
+                    "QList<TParameterList>, TParameterList, TParameterList, "
+                    "QList<TParameterList>, TParameterList, TParameterList, bool, bool)"
+                 << "xml has supported wait cmds, loading default";
+        m_ranges.WaitEventList = DefaultWaitEventList();
+    }
+}
+
+void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
+                      bool writeSymbolFile, bool checkRanges, const QString& includePath,
+                      bool& error)
+{
+    m_busy = true;
+    m_source = source;
+    m_appendStop = appendStop;
+    m_writeBinFile = writeBinFile;
+    m_writeSymbolFile = writeSymbolFile;
+    m_checkRanges = checkRanges;
+    m_includePath = includePath;
+
+    m_labels.clear();
+    m_labelIndex.clear();
+    m_constants.clear();
+    m_constantIndex.clear();
+    m_instructionCounter = 0;
+    m_program.clear();
+    m_includeStack.clear();
+    m_includeSet.clear();
+    m_lastError = CAsmError();
+
+    m_newFile = true;
+    m_currentFileName = m_mainName;
+    m_currentFileIndex = m_mainIndex;
+
+    try {
+        EnableOKButton(false);
+        ShowAssemblerMessage(tr("Assembling (Pass 1)"));
+        AssemblePass1(source);
+
+        ShowAssemblerMessage(tr("Assembling (Pass 2)"));
+        ResolveLabels();
+
+        if (m_program.isEmpty()) {
+            m_currentFileName = m_mainName;
+            m_currentFileIndex = m_mainIndex;
+            throw CAsmError(QStringLiteral("Program does not contain any instructions"),
+                            m_totalLines, m_mainName, m_mainIndex);
+        }
+
+        if (m_appendStop && m_program.last().Opcode != Opcode::STOP) {
+            TInstruction stop;
+            stop.Opcode = Opcode::STOP;
+            stop.Line = m_totalLines + 1;
+            stop.FileIndex = m_mainIndex;
+            m_program.append(stop);
+        }
+
+        if (!m_mainName.isEmpty()) {
+            const QString base = m_mainPath + m_mainName.section(QLatin1Char('.'), 0, 0);
+            if (m_writeBinFile)
+                CreateBinFile(base + QStringLiteral(".bin"));
+            if (m_writeSymbolFile)
+                CreateSymbolFile(base + QStringLiteral(".sym"));
+        }
+
+        ShowActualLine(-m_totalLines);
+        ShowAssemblerMessage(tr("Successful!"));
+        error = false;
+    } catch (const CAsmError& e) {
+        m_lastError = e;
+        m_lastError.FileName = m_currentFileName;
+        m_lastError.FileIndex = m_currentFileIndex;
+        ShowAssemblerMessage(e.Message + QStringLiteral(" in line ") + QString::number(e.Line)
+                             + QStringLiteral("."));
+        emit Throwback(m_currentFileIndex, m_currentFileName, e.Line);
+        m_program.clear();
+        error = true;
+    }
+    m_busy = false;
+    EnableOKButton(true);
+}
+
+void Assembler::GetAsmResult(QList<TInstruction>* target) const
+{
+    target->clear();
+    target->append(m_program);
+}
+
+double Assembler::Evaluate(const QString& expression, int line)
+{
+    return m_eval.eval(expression, m_constants, line, m_currentFileName, m_currentFileIndex,
+                       &m_constantIndex);
+}
+
+void Assembler::CheckRanges(TInstruction instruction)
+{
+    CheckInstructionRanges(m_ranges, instruction);
+}
+
+void Assembler::ShowAssemblerMessage(const QString& message)
+{
+    ui->LblAsmMessage->setText(message);
+}
+
+void Assembler::ShowActualLine(int n)
+{
+    if (m_headless && m_busy)
+        return;
+    if (n >= 1)
+        ui->LblActualLine->setText(QStringLiteral("Actual line: ") + QString::number(n));
+    else
+        ui->LblActualLine->setText(QStringLiteral("Total lines: ") + QString::number(-n));
+}
+
+void Assembler::ShowTotalInstructions(int n)
+{
+    if (m_headless && m_busy)
+        return;
+    ui->LblTotalInstructions->setText(QStringLiteral("Total instructions: ")
+                                      + QString::number(n));
+}
+
+void Assembler::EnableOKButton(bool enable)
+{
+    ui->BtnClose->setEnabled(enable);
+}
+
+void Assembler::on_BtnClose_clicked()
+{
+    close();
+}
+
+void Assembler::closeEvent(QCloseEvent* event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void Assembler::fail(const QString& message, int line) const
+{
+    throw CAsmError(message, line, m_currentFileName, m_currentFileIndex);
+}
+
+void Assembler::processEvents()
+{
+    if (!m_headless)
+        QCoreApplication::processEvents();
+}

@@ -1,0 +1,180 @@
+// The two passes: pass 1 reads lines, includes files, defines constants and labels and
+// translates instructions; pass 2 resolves label operands.
+#include "Assembler.h"
+
+#include "AppSettings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+bool isValidConstantName(const QString& name)
+{
+    const auto start = [](QChar c) {
+        return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
+    };
+    if (name.isEmpty() || !start(name.at(0)))
+        return false;
+    for (QChar c : name) {
+        if (!start(c) && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void Assembler::AssemblePass1(const QString& text)
+{
+    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
+    const int count = lines.size();
+    for (int n = 1; n <= count; ++n) {
+        ShowActualLine(n);
+        const QString plain = StripComment(lines.at(n - 1).toString()).simplified();
+        const QString working = plain.toUpper();
+
+        if (working.startsWith(QLatin1Char('#'))) {
+            if (!working.startsWith(QLatin1String("#INCLUDE ")))
+                fail(QStringLiteral("Illegal assembler directive"), n);
+            includeFile(plain, n);
+        } else if (!working.contains(QLatin1Char('='))) {
+            const QString rest = StripLabel(working, n);
+            if (!rest.isEmpty())
+                Translate(rest, n);
+        } else {
+            defineConstant(working, n);
+        }
+
+        ShowTotalInstructions(m_program.size());
+        processEvents();
+    }
+    m_totalLines = count;
+}
+
+void Assembler::defineConstant(const QString& working, int n)
+{
+    if (working.contains(QLatin1Char(':')))
+        fail(QStringLiteral("Syntax error"), n);
+    const QString name = working.section(QLatin1Char('='), 0, 0).simplified();
+    const QString expression = working.section(QLatin1Char('='), 1, 1).simplified();
+    if (name.isEmpty())
+        fail(QStringLiteral("Syntax error"), n);
+    if (!isValidConstantName(name))
+        fail(QStringLiteral("Illegal constant name"), n);
+    if (m_constantIndex.contains(name))
+        fail(QStringLiteral("Constant redefined"), n);
+    const double value = Evaluate(expression, n);
+    m_constantIndex.insert(name, m_constants.size());
+    m_constants.append(TConstant{name, value});
+}
+
+void Assembler::includeFile(const QString& plain, int n)
+{
+    QString text;
+    bool fromDisk = false;
+    int fileIndex = -1;
+    if (!GetIncludeFile(plain, n, text, fromDisk, fileIndex))
+        fail(QStringLiteral("Include file not found"), n);
+
+    // An open page is known by its index, a file on disk by where it really lies.
+    QString key;
+    if (!fromDisk) {
+        key = QStringLiteral("page:") + QString::number(fileIndex);
+    } else {
+        const QFileInfo info(m_foundIncludePath);
+        key = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
+                                                 : info.canonicalFilePath();
+    }
+    if (m_includeSet.isEmpty()) {
+        // The main file counts as being included, so that it cannot include itself either.
+        if (m_mainIndex >= 0)
+            m_includeSet.insert(QStringLiteral("page:") + QString::number(m_mainIndex));
+        if (!m_mainName.isEmpty()) {
+            const QFileInfo main(m_mainPath + m_mainName);
+            if (main.exists())
+                m_includeSet.insert(main.canonicalFilePath());
+        }
+    }
+    if (m_includeSet.contains(key))
+        fail(QStringLiteral("Include file includes itself"), n);
+    if (m_includeStack.size() >= MaxIncludeDepth)
+        fail(QStringLiteral("Include files nested too deeply"), n);
+
+    m_newFile = true;
+    const QString savedName = m_currentFileName;
+    const int savedIndex = m_currentFileIndex;
+    m_currentFileName = m_foundIncludePath;
+    m_currentFileIndex = fileIndex;
+    m_includeStack.append(key);
+    m_includeSet.insert(key);
+
+    AssemblePass1(text);
+
+    m_includeSet.remove(m_includeStack.takeLast());
+    m_currentFileName = savedName;
+    m_currentFileIndex = savedIndex;
+    // The next instruction names the including file again, so later errors point there.
+    m_newFile = true;
+}
+
+bool Assembler::GetIncludeFile(const QString& line, int lineNumber, QString& text,
+                               bool& fromDisk, int& fileIndex)
+{
+    bool error = false;
+    const QString name = GetParameterString(line, line.indexOf(QLatin1Char(' '), 8), 1, error);
+    if (error)
+        fail(QStringLiteral("Syntax error in include file name"), lineNumber);
+
+    QString candidate = name;
+    if (!m_includePath.isEmpty()) {
+        candidate = m_includePath;
+        if (!m_includePath.endsWith(QLatin1Char('/')) && !m_includePath.endsWith(QLatin1Char('\\')))
+            candidate += QLatin1Char('/');
+        candidate += name;
+    }
+    if (candidate.isEmpty())
+        return false;
+
+    fileIndex = -1;
+    bool found = false;
+    emit GetEditorFile(candidate, found, text, fileIndex);
+    if (found) {
+        m_foundIncludePath = candidate;
+        fromDisk = false;
+        return true;
+    }
+
+    QString path = candidate;
+    if (!QFileInfo::exists(path)) {
+        path = m_mainPath + name;
+        if (!QFileInfo::exists(path))
+            path = AppSettings::homePath() + QStringLiteral("/KROL-Script/") + name;
+    }
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream in(&file);
+    text = in.readAll();
+    m_foundIncludePath = path;
+    fromDisk = true;
+    return true;
+}
+
+void Assembler::ResolveLabels()
+{
+    for (TInstruction& ins : m_program) {
+        ShowActualLine(ins.Line);
+        m_currentFileIndex = ins.FileIndex;
+        if (!ins.FileName.isEmpty())
+            m_currentFileName = ins.FileName;
+        if (!ins.Label.isEmpty()) {
+            const auto it = m_labelIndex.constFind(ins.Label);
+            if (it == m_labelIndex.constEnd())
+                fail(QStringLiteral("Label does not exist"), ins.Line);
+            ins.Value = m_labels.at(it.value()).Address;
+        }
+        processEvents();
+    }
+}

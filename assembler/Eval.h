@@ -1,0 +1,48 @@
+#pragma once
+
+#include "TConstant.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// Recursive-descent evaluator of the numeric expressions in KROL source.
+// Errors are thrown as CAsmError carrying the line and file of the expression.
+class Eval
+{
+public:
+    // Evaluates a whole expression. The constant list is read by reference for the duration
+    // of the call; when an index (name -> position in the list) is given it is used for lookups.
+    double eval(const QString& expression, const QList<TConstant>& constants, int line,
+                const QString& fileName, int fileIndex,
+                const QHash<QString, int>* constantIndex = nullptr);
+
+    // Nesting of parentheses, signs and function arguments allowed before giving up.
+    static constexpr int MaxDepth = 1000;
+
+private:
+    void eatspace();
+    unsigned char cur() const;
+    void next();
+    void expect(char c);
+    double number();
+    double function();
+    double factor();
+    double prod();
+    double sum();
+
+    [[noreturn]] void fail(const QString& message) const;
+
+    QString m_text;
+    int m_pos = 0;
+    int m_line = 0;
+    QString m_fileName;
+    int m_fileIndex = -1;
+    const QList<TConstant>* m_constants = nullptr;
+    const QHash<QString, int>* m_index = nullptr;
+    int m_depth = 0;
+};
+
+// Truncates toward zero to 32 bits. Values that do not fit (and NaN) give -2147483648, the
+// value the processor's own conversion yields, so range checks downstream reject them.
+int TruncToInt32(double value);

@@ -1,0 +1,301 @@
+// Line-level operations: comments, label definitions, quoted words and the translation of one
+// instruction line into a program word.
+#include "Assembler.h"
+
+#include "Globals.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool isNameStart(QChar c)
+{
+    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
+}
+
+bool isNameChar(QChar c)
+{
+    return isNameStart(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+}
+
+// Label and constant names: 'A'-'Z' or '_' first, then 'A'-'Z', '0'-'9' or '_'.
+bool isValidName(const QString& name)
+{
+    if (name.isEmpty() || !isNameStart(name.at(0)))
+        return false;
+    for (QChar c : name) {
+        if (!isNameChar(c))
+            return false;
+    }
+    return true;
+}
+
+// Truncates toward zero; NaN gives 0 (it passed the range test, so any value would do).
+int64_t truncToInt64(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int64_t>(v);
+}
+
+struct Keyword
+{
+    const QString* table;
+    const char* message;
+};
+
+} // namespace
+
+QString Assembler::StripComment(const QString& line) const
+{
+    const int pos = line.indexOf(QLatin1String("//"));
+    return pos < 0 ? line : line.left(pos);
+}
+
+QString Assembler::StripLabel(const QString& line, int lineNumber)
+{
+    const int colon = line.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return line;
+    if (colon == 0)
+        fail(QStringLiteral("Syntax error"), lineNumber);
+    const QString name = line.left(colon);
+    if (!isValidName(name))
+        fail(QStringLiteral("Syntax error"), lineNumber);
+    defineLabel(name, lineNumber);
+    return line.mid(colon + 1).simplified();
+}
+
+void Assembler::defineLabel(const QString& name, int lineNumber)
+{
+    if (m_labelIndex.contains(name))
+        fail(QStringLiteral("Label already defined"), lineNumber);
+    m_labelIndex.insert(name, m_labels.size());
+    m_labels.append(TLabel{name, m_instructionCounter});
+}
+
+void Assembler::Translate(const QString& text, int lineNumber)
+{
+    TInstruction ins;
+    QString mnemonic = text;
+    QStringList operands;
+    const int space = text.indexOf(QLatin1Char(' '));
+    if (space >= 0) {
+        mnemonic = text.left(space);
+        operands = text.mid(space + 1).simplified().split(QLatin1Char(','));
+        for (QString& op : operands)
+            op = op.simplified();
+    }
+    const auto operand = [&operands](int k) {
+        return k < operands.size() ? operands.at(k) : QString();
+    };
+    const auto required = [&](int k) {
+        const QString op = operand(k);
+        if (op.isEmpty())
+            fail(QStringLiteral("Missing parameter"), lineNumber);
+        return op;
+    };
+    const auto byteOperand = [&](int k) {
+        const int v = TruncToInt32(Evaluate(required(k), lineNumber));
+        if (v < 0 || v > 255)
+            fail(QStringLiteral("Parameter out of range"), lineNumber);
+        return v;
+    };
+
+    if (mnemonic == QLatin1String("CODE")) {
+        ins.Opcode = uint8_t(byteOperand(0));
+        ins.Type = uint16_t(byteOperand(1));
+        ins.Motor = uint8_t(byteOperand(2));
+        ins.Value = TruncToInt32(Evaluate(required(3), lineNumber));
+        if (!operand(4).isEmpty())
+            fail(QStringLiteral("Too many parameters"), lineNumber);
+    } else if (mnemonic == QLatin1String("CODEB")) {
+        ins.Opcode = uint8_t(byteOperand(0));
+        ins.Type = uint16_t(byteOperand(1));
+        ins.Motor = uint8_t(byteOperand(2));
+        uint32_t value = 0;
+        for (int k = 3; k <= 6; ++k)
+            value = (value << 8) | uint32_t(byteOperand(k));
+        ins.Value = static_cast<int32_t>(value);
+        if (!operand(7).isEmpty())
+            fail(QStringLiteral("Too many parameters"), lineNumber);
+    } else {
+        const TInstructionRow* row = FindInstruction(mnemonic);
+        if (!row)
+            fail(QStringLiteral("Unknown instruction"), lineNumber);
+        ins.Opcode = row->Opcode;
+        int i = 0;
+
+        if (row->TypeKind != TypeNone) {
+            const QString op = required(0);
+            i = 1;
+            switch (row->TypeKind) {
+            case TypeNumber: {
+                const int v = TruncToInt32(Evaluate(op, lineNumber));
+                if (v < 0 || v > 4095)
+                    fail(QStringLiteral("Parameter out of range"), lineNumber);
+                ins.Type = uint16_t(v);
+                break;
+            }
+            case TypeMoveMode:
+                if (op == QLatin1String("ABS") || op == QLatin1String("0"))
+                    ins.Type = 0;
+                else if (op == QLatin1String("REL") || op == QLatin1String("1"))
+                    ins.Type = 1;
+                else if (op == QLatin1String("COORD") || op == QLatin1String("2"))
+                    ins.Type = 2;
+                else if (op == QLatin1String("RELCOORD") || op == QLatin1String("3"))
+                    ins.Type = 3;
+                else
+                    fail(QStringLiteral("Parameter must be ABS, REL, COORD or RELCOORD"),
+                         lineNumber);
+                break;
+            case TypeRfsMode:
+                if (op == QLatin1String("START") || op == QLatin1String("0"))
+                    ins.Type = 0;
+                else if (op == QLatin1String("STOP") || op == QLatin1String("1"))
+                    ins.Type = 1;
+                else if (op == QLatin1String("STATUS") || op == QLatin1String("2"))
+                    ins.Type = 2;
+                else
+                    fail(QStringLiteral("Parameter must be START, STOP or STATUS"), lineNumber);
+                break;
+            case TypeWaitEvent: {
+                const TParameterDescriptor* event = nullptr;
+                for (const TParameterDescriptor& d : m_ranges.WaitEventList) {
+                    if (d.Name == op) {
+                        event = &d;
+                        break;
+                    }
+                }
+                if (!event)
+                    fail(QStringLiteral("Invalid WAIT event"), lineNumber);
+                ins.Type = uint16_t(event->Number);
+                break;
+            }
+            case TypeCondition:
+            case TypeCalc:
+            case TypeCalcx:
+            case TypeCalcxx:
+            case TypeCalcv:
+            case TypeCle: {
+                static const QHash<int, Keyword> keywords{
+                    {TypeCondition, {ConditionMnemonic, "Invalid JC condition"}},
+                    {TypeCalc, {CalcMnemonic, "Invalid CALC operation"}},
+                    {TypeCalcx, {CalcxMnemonic, "Invalid CALCX operation"}},
+                    {TypeCalcxx, {CalceMnemonic, "Invalid CALCxx operation"}},
+                    {TypeCalcv, {CalcvMnemonic, "Invalid CALCV operation"}},
+                    {TypeCle, {CleMnemonic, "Invalid CLE error code"}},
+                };
+                const Keyword& k = keywords[row->TypeKind];
+                const int index = FindKeyword(k.table, op);
+                if (index < 0)
+                    fail(QString::fromLatin1(k.message), lineNumber);
+                ins.Type = uint16_t(index);
+                break;
+            }
+            default:
+                fail(QStringLiteral("Internal error"), lineNumber);
+            }
+        }
+
+        if (row->MotorKind == 1) {
+            ins.Motor = uint8_t(byteOperand(i));
+            ++i;
+        } else if (row->MotorKind != 0) {
+            fail(QStringLiteral("Internal error"), lineNumber);
+        }
+
+        if (row->ValueKind != ValueNone) {
+            const QString op = required(i);
+            ++i;
+            switch (row->ValueKind) {
+            case ValueNumber: {
+                const double v = Evaluate(op, lineNumber);
+                if (v > 4294967295.0 || v < -2147483648.0)
+                    fail(QStringLiteral("Parameter value out of range"), lineNumber);
+                ins.Value = truncToInt64(v);
+                break;
+            }
+            case ValueByte: {
+                const int v = TruncToInt32(Evaluate(op, lineNumber));
+                if (v < 0 || v > 255)
+                    fail(QStringLiteral("Parameter out of range"), lineNumber);
+                ins.Value = v;
+                break;
+            }
+            case ValueLabel:
+                if (!isValidName(op))
+                    fail(QStringLiteral("Invalid label name"), lineNumber);
+                ins.Label = op;
+                break;
+            default:
+                fail(QStringLiteral("Internal error"), lineNumber);
+            }
+            if (!operand(i).isEmpty())
+                fail(QStringLiteral("Too many parameters"), lineNumber);
+        } else if (!operand(i).isEmpty()) {
+            fail(QStringLiteral("Too many parameters"), lineNumber);
+        }
+    }
+
+    ins.Line = lineNumber;
+    ins.FileIndex = m_currentFileIndex;
+    ins.BreakpointFlag = false;
+    if (m_newFile) {
+        ins.FileName = m_currentFileName;
+        m_newFile = false;
+    }
+    if (m_checkRanges)
+        CheckRanges(ins);
+    m_program.append(ins);
+    ++m_instructionCounter;
+}
+
+QString Assembler::GetParameterString(const QString& text, int start, int index, bool& error)
+{
+    QString result;
+    error = false;
+    int word = 0;
+    const int n = text.size();
+    int i = start < 0 ? 0 : start;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char(' ')) {
+            ++i;
+        } else if (c == QLatin1Char('"')) {
+            ++word;
+            ++i;
+            const int close = text.indexOf(QLatin1Char('"'), i);
+            if (close < 0) {
+                if (word == index)
+                    result += text.midRef(i);
+                error = true;
+                return result;
+            }
+            if (word == index)
+                result += text.midRef(i, close - i);
+            i = close + 1;
+        } else {
+            ++word;
+            int j = i;
+            while (j < n && text.at(j) != QLatin1Char(' ')) {
+                if (text.at(j) == QLatin1Char('"')) {
+                    error = true;
+                    break;
+                }
+                ++j;
+            }
+            if (word == index)
+                result += text.midRef(i, j - i);
+            if (error) {
+                // The word ends at the quote; the scan goes on from there.
+                i = j + 1;
+            } else {
+                i = j;
+            }
+        }
+    }
+    return result;
+}

@@ -1,0 +1,185 @@
+#include "ProgramTransfer.h"
+
+#include "Command.h"
+#include "CommandHandler.h"
+#include "ModuleCommands.h"
+
+#include <QCoreApplication>
+#include <QMetaMethod>
+
+namespace {
+
+// Module status bytes the transfer acts on.
+enum : unsigned char {
+    StatusDone = 100,
+    StatusStored = 101,
+    StatusVerifyError = 7,
+    StatusWriteProtected = 8,
+    StatusBusy = 10,
+};
+
+constexpr unsigned char Trailer = 12;
+
+const QString NoAnswer = QStringLiteral("The module did not answer.");
+const QString Aborted = QStringLiteral("The transfer was aborted.");
+
+} // namespace
+
+ProgramTransfer::ProgramTransfer(CommandHandler* handler, QObject* parent)
+    : QObject(parent), Handler(handler)
+{
+}
+
+void ProgramTransfer::Send(unsigned char command, unsigned short type, unsigned char motor, qint64 value)
+{
+    // The module takes the low 32 bits of the value.
+    auto* request = new Command(Address, command, type, motor, int(uint32_t(value)), false, Trailer);
+    if (Handler) {
+        Handler->doDirectRequest(request, Reply);
+    } else if (isSignalConnected(QMetaMethod::fromSignal(&ProgramTransfer::forwardCommand))) {
+        emit forwardCommand(request, Reply);
+    } else {
+        delete request;
+        *Reply = Command();
+    }
+    LastReplyValid = Reply->isValid();
+}
+
+void ProgramTransfer::Report(const QString& text, const QString& informative, const QString& label)
+{
+    Failure = text + QLatin1Char(' ') + informative;
+    emit error(text, informative, label);
+}
+
+void ProgramTransfer::Finish(bool ok)
+{
+    Busy = false;
+    if (ok)
+        Failure.clear();
+    else if (Failure.isEmpty())
+        Failure = AbortRequested ? Aborted : NoAnswer;
+    emit finished(ok);
+}
+
+bool ProgramTransfer::Download(unsigned char address)
+{
+    if (Busy)
+        return false;
+    Busy = true;
+    AbortRequested = false;
+    DownloadSuccessful = true;
+    LastReplyValid = true;
+    Failure.clear();
+    Address = address;
+    Command reply;
+    Reply = &reply;
+    const QList<TInstruction> none;
+    const QList<TInstruction>& program = Instructions ? *Instructions : none;
+    const int count = program.size();
+    emit progress(0, count);
+
+    Send(ModuleCommand::DownloadStart, 0, 0, 0);
+    if (reply.status() != StatusDone || !reply.isValid()) {
+        // Nothing was stored, so nothing is to be ended: the download simply did not happen.
+        DownloadSuccessful = false;
+        if (!reply.isValid())
+            Report(NoAnswer, QStringLiteral("Check the connection to the module and try again."),
+                   QStringLiteral("No answer from the module!"));
+        else if (reply.status() == StatusWriteProtected)
+            Report(QStringLiteral("The module is write protected."),
+                   QStringLiteral("Remove the write protection before trying again"),
+                   QStringLiteral("Module is write protected!"));
+        else if (reply.status() == StatusBusy)
+            Report(QStringLiteral("Downloading a program to the module is not possible at this moment."),
+                   QStringLiteral("Please stop all motors before trying again."),
+                   QStringLiteral("Download not possible!"));
+        else
+            Report(QStringLiteral("The module refused to enter download mode."),
+                   QStringLiteral("It answered with status %1.").arg(reply.status()),
+                   QStringLiteral("Download refused!"));
+        Reply = nullptr;
+        Finish(false);
+        return false;
+    }
+
+    for (int i = 0; i < count; ++i) {
+        const TInstruction& instruction = program.at(i);
+        Send(instruction.Opcode, instruction.Type, instruction.Motor, instruction.Value);
+        // The status decides first: a reply that reads "stored" but is not valid ends the loop
+        // without counting as a failed store.
+        if (reply.status() == StatusStored) {
+            emit progress(i + 1, count);
+            if (!reply.isValid())
+                break;
+            QCoreApplication::processEvents();
+            if (AbortRequested) {
+                DownloadSuccessful = false;
+                break;
+            }
+            continue;
+        }
+        DownloadSuccessful = false;
+        if (reply.status() == StatusVerifyError)
+            Report(QStringLiteral("An error has occured while downloading the program."),
+                   QStringLiteral("EEPROM verify error."), QStringLiteral("EEPROM verfiy error."));
+        else
+            Report(QStringLiteral("An error has ocurred while downloading the program."),
+                   QStringLiteral("Please try again."), QStringLiteral("Download error."));
+        break;
+    }
+    const bool storesAnswered = LastReplyValid;
+
+    // Once in download mode the module is always taken out of it again; these replies are not
+    // examined beyond their validity.
+    Send(0, 0, 0, 0);
+    Send(ModuleCommand::DownloadEnd, 0, 0, 0);
+    Reply = nullptr;
+    const bool ok = DownloadSuccessful && storesAnswered && LastReplyValid;
+    Finish(ok);
+    return ok;
+}
+
+bool ProgramTransfer::Upload(unsigned char address)
+{
+    if (Busy)
+        return false;
+    Busy = true;
+    AbortRequested = false;
+    UploadSuccessful = false;
+    LastReplyValid = true;
+    Failure.clear();
+    Address = address;
+    Command reply;
+    Reply = &reply;
+    QList<TInstruction> discarded;
+    QList<TInstruction>& program = Instructions ? *Instructions : discarded;
+    emit progress(0, 0);
+
+    for (int a = 0; a < MemoryWords; ++a) {
+        Send(ModuleCommand::ReadMem, 0, 0, a);
+        // A reply that is not valid carries no program word, whatever its fields hold.
+        if (reply.isValid()) {
+            TInstruction instruction;
+            instruction.Opcode = reply.address();
+            instruction.Type = reply.status();
+            instruction.Motor = reply.command();
+            instruction.Value = reply.value();
+            if (instruction.Opcode == 0)
+                UploadSuccessful = true;
+            else
+                program.append(instruction);
+        }
+        emit progress(a + 1, 0);
+        if (!reply.isValid())
+            break;
+        QCoreApplication::processEvents();
+        if (UploadSuccessful || AbortRequested)
+            break;
+    }
+    Reply = nullptr;
+    if (!UploadSuccessful && LastReplyValid && !AbortRequested)
+        Failure = QStringLiteral("The program has no end within the first %1 words of the module's memory.")
+                      .arg(MemoryWords);
+    Finish(UploadSuccessful);
+    return UploadSuccessful;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "TInstruction.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class Command;
+class CommandHandler;
+
+// Moves a program into a module's memory (download) and reads it back (upload), one request at
+// a time, without any widget: whoever shows the transfer listens to the signals. Requests go to
+// the command handler when one is set, else out through forwardCommand (connect it directly;
+// the receiver takes ownership of the request). A transfer runs whole before Download() or
+// Upload() returns and processes pending events after each answered request, so Abort() can
+// arrive from a button meanwhile.
+class ProgramTransfer : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Program memory of a module, the end marker included.
+    static constexpr int MemoryWords = 2048;
+
+    explicit ProgramTransfer(CommandHandler* handler = nullptr, QObject* parent = nullptr);
+
+    void SetCommandHandler(CommandHandler* handler) { Handler = handler; }
+
+    // The list a download sends or an upload appends to; the caller keeps ownership.
+    void SetInstructionList(QList<TInstruction>* list) { Instructions = list; }
+
+    // Stores the list in the module at the given module address; true when every instruction
+    // was stored and the module acknowledged the end of the download.
+    bool Download(unsigned char address);
+
+    // Appends the module's program to the list; true when its end (opcode 0) was read within
+    // the module's memory.
+    bool Upload(unsigned char address);
+
+    bool IsBusy() const { return Busy; }
+    bool IsAbortRequested() const { return AbortRequested; }
+    bool IsLastReplyValid() const { return LastReplyValid; }
+    bool IsDownloadSuccessful() const { return DownloadSuccessful; }
+    bool IsUploadSuccessful() const { return UploadSuccessful; }
+
+    // Why the last transfer failed, in a sentence (empty after success); for callers that show
+    // no message boxes.
+    QString FailureReason() const { return Failure; }
+
+public slots:
+    // Ends the running transfer after its current request.
+    void Abort() { AbortRequested = true; }
+
+signals:
+    // Download: done instructions stored of total (emitted with 0 first). Upload: done words
+    // read, total 0 as the size is not known in advance.
+    void progress(int done, int total);
+    // A failure to report to the user: text, informative text, and a short status label.
+    void error(const QString& text, const QString& informative, const QString& label);
+    void finished(bool ok);
+    void forwardCommand(Command* request, Command* reply);
+
+private:
+    void Send(unsigned char command, unsigned short type, unsigned char motor, qint64 value);
+    void Report(const QString& text, const QString& informative, const QString& label);
+    void Finish(bool ok);
+
+    CommandHandler* Handler = nullptr;
+    QList<TInstruction>* Instructions = nullptr;
+    Command* Reply = nullptr;   // one reply record for the whole transfer
+    unsigned char Address = 0;
+    bool AbortRequested = false;
+    bool DownloadSuccessful = false;
+    bool UploadSuccessful = false;
+    bool LastReplyValid = true;
+    bool Busy = false;
+    QString Failure;
+};

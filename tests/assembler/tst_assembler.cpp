@@ -1,0 +1,319 @@
+#include "Assembler.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Whole assemblies: passes, includes, constants, labels, the final STOP, messages, throwback
+// and the output files.
+class tst_Assembler : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void runs_data();
+    void runs();
+    void appendStop_data();
+    void appendStop();
+    void includes();
+    void includeErrors_data();
+    void includeErrors();
+    void includeFromEditorPage();
+    void includeFromHomePath();
+    void binaryFile();
+    void symbolFile();
+    void outputNames_data();
+    void outputNames();
+    void closeRefusedWhileBusy();
+
+private:
+    void write(const QString& name, const QByteArray& text);
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void tst_Assembler::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_Assembler::write(const QString& name, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(m_dir->filePath(name)).path());
+    QFile f(m_dir->filePath(name));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+}
+
+void tst_Assembler::runs_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("message");     // the dialog's message after the run
+    QTest::addColumn<int>("instructions");   // -1 when the run fails
+
+    QTest::newRow("forward reference") << "JA LATER\nROR 0, 1\nLATER: STOP" << "Successful!" << 3;
+    QTest::newRow("missing label") << "ROR 0, 1\nJA NOWHERE" << "Label does not exist in line 2." << -1;
+    QTest::newRow("only comments and constants") << "// a\nX = 1\n" << "Program does not contain any instructions in line 3." << -1;
+    QTest::newRow("constant redefined") << "X = 5\nX = 6" << "Constant redefined in line 2." << -1;
+    QTest::newRow("constant with colon") << "X: Y = 1" << "Syntax error in line 1." << -1;
+    QTest::newRow("illegal constant name") << "STOP\n1X = 5" << "Illegal constant name in line 2." << -1;
+    QTest::newRow("empty constant name") << "= 5" << "Syntax error in line 1." << -1;
+    QTest::newRow("constant used before definition") << "ROR 0, V\nV = 1" << "Undefined name in line 1." << -1;
+    QTest::newRow("lower-case constant") << "x = 5\nROR 0, X" << "Successful!" << 1;
+    QTest::newRow("second '=' ignored") << "X = 5 = 7\nROR 0, X" << "Successful!" << 1;
+    QTest::newRow("underscore constant") << "_X = 5\nROR 0, 1" << "Successful!" << 1;
+    QTest::newRow("directive") << "#define X 1" << "Illegal assembler directive in line 1." << -1;
+    QTest::newRow("include without space") << "#includex" << "Illegal assembler directive in line 1." << -1;
+    QTest::newRow("crlf and tabs") << "ROR\t0,\t1\r\nSTOP\r\n" << "Successful!" << 2;
+    QTest::newRow("label alone") << "START:\n\nJA START" << "Successful!" << 1;
+}
+
+void tst_Assembler::runs()
+{
+    QFETCH(QString, source);
+    QFETCH(int, instructions);
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "main.kro", 2);
+    QSignalSpy throwback(&a, &Assembler::Throwback);
+    bool error = false;
+    a.DoAsm(source, false, false, false, false, QString(), error);
+    QTEST(a.findChild<QLabel*>("LblAsmMessage")->text(), "message");
+    QList<TInstruction> program;
+    a.GetAsmResult(&program);
+    QCOMPARE(error, instructions < 0);
+    QCOMPARE(program.size(), qMax(instructions, 0));
+    QCOMPARE(throwback.size(), error ? 1 : 0);
+    if (error) {
+        QCOMPARE(throwback.at(0).at(0).toInt(), 2);
+        QCOMPARE(throwback.at(0).at(1).toString(), QStringLiteral("main.kro"));
+        QCOMPARE(throwback.at(0).at(2).toInt(), a.LastError().Line);
+    } else {
+        const int lines = source.count('\n') + 1;
+        QCOMPARE(a.findChild<QLabel*>("LblActualLine")->text(), QString("Total lines: %1").arg(lines));
+        QCOMPARE(a.findChild<QLabel*>("LblTotalInstructions")->text(),
+                 QString("Total instructions: %1").arg(instructions));
+    }
+    QVERIFY(a.findChild<QPushButton*>("BtnClose")->isEnabled());
+}
+
+void tst_Assembler::appendStop_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("lastLine");
+    QTest::newRow("ends in STOP") << "ROR 0, 1\nSTOP" << 2 << 2;
+    QTest::newRow("ends in ROR") << "ROR 0, 1\nROR 0, 100\n" << 3 << 4;
+}
+
+void tst_Assembler::appendStop()
+{
+    QFETCH(QString, source);
+    Assembler a;
+    a.SetSourceFile(QString(), "p.kro", 1);
+    bool error = true;
+    a.DoAsm(source, true, false, false, false, QString(), error);
+    QVERIFY(!error);
+    QList<TInstruction> program;
+    a.GetAsmResult(&program);
+    QTEST(program.size(), "size");
+    QCOMPARE(int(program.last().Opcode), 28);
+    QTEST(program.last().Line, "lastLine");
+    QCOMPARE(program.last().FileIndex, 1);
+}
+
+void tst_Assembler::includes()
+{
+    write("inner.inc", "SPEED = 500\nIN: ROR 0, SPEED\n");
+    write("outer.inc", "#include inner.inc\nMST 0\n");
+    write("dir with space/x.inc", "ROL 1, 2\n");
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "main.kro", 0);
+    bool error = true;
+    a.DoAsm("ROR 0, 1\n#include outer.inc\nSTOP\n#INCLUDE \"dir with space/x.inc\"\nJA IN",
+            false, false, false, false, QString(), error);
+    QVERIFY2(!error, qPrintable(a.LastError().Message));
+    QList<TInstruction> p;
+    a.GetAsmResult(&p);
+    QCOMPARE(p.size(), 6);
+    QCOMPARE(p.at(0).FileName, QStringLiteral("main.kro"));
+    QCOMPARE(p.at(1).FileName, m_dir->path() + "/inner.inc");
+    QCOMPARE(p.at(1).Line, 2);
+    QCOMPARE(p.at(1).Value, 500);
+    QCOMPARE(p.at(2).FileName, m_dir->path() + "/outer.inc");   // back in the including file
+    QCOMPARE(p.at(2).Line, 2);
+    QCOMPARE(p.at(3).FileName, QStringLiteral("main.kro"));
+    QCOMPARE(p.at(3).Line, 3);
+    QCOMPARE(p.at(4).Opcode, uint8_t(2));
+    QCOMPARE(p.at(5).Value, 1);   // label IN from the inner file
+    const QList<int> indices{0, -1, -1, 0, -1, 0};
+    for (int i = 0; i < p.size(); ++i)
+        QCOMPARE(p.at(i).FileIndex, indices.at(i));
+}
+
+void tst_Assembler::includeErrors_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("file");   // file named by the throwback, relative to the dir
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("not found") << "STOP\n#include nothere.inc" << "Include file not found" << "main.kro" << 2;
+    QTest::newRow("open quote") << "#include \"a b.inc" << "Syntax error in include file name" << "main.kro" << 1;
+    QTest::newRow("error inside include") << "#include bad.inc" << "Unknown instruction" << "/bad.inc" << 2;
+    QTest::newRow("self include") << "#include self.inc" << "Include file includes itself" << "/self.inc" << 1;
+    QTest::newRow("mutual include") << "#include ping.inc" << "Include file includes itself" << "/pong.inc" << 1;
+    QTest::newRow("main includes itself") << "#include main.kro" << "Include file includes itself" << "main.kro" << 1;
+    QTest::newRow("label error after return") << "#include ok.inc\nJA NOWHERE" << "Label does not exist" << "main.kro" << 2;
+    QTest::newRow("directory") << "#include sub" << "Include file not found" << "main.kro" << 1;
+}
+
+void tst_Assembler::includeErrors()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, file);
+    write("main.kro", source.toUtf8());
+    write("bad.inc", "STOP\nFOO 1\n");
+    write("self.inc", "#include self.inc\n");
+    write("ping.inc", "#include pong.inc\n");
+    write("pong.inc", "#include ping.inc\n");
+    write("ok.inc", "ROR 0, 1\n");
+    QDir(m_dir->path()).mkdir("sub");
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "main.kro", -1);
+    QSignalSpy throwback(&a, &Assembler::Throwback);
+    bool error = false;
+    a.DoAsm(source, false, false, false, false, QString(), error);
+    QVERIFY(error);
+    QTEST(a.LastError().Message, "message");
+    QTEST(a.LastError().Line, "line");
+    QCOMPARE(throwback.size(), 1);
+    const QString expected = file.startsWith('/') ? m_dir->path() + file : file;
+    QCOMPARE(throwback.at(0).at(1).toString(), expected);
+}
+
+void tst_Assembler::includeFromEditorPage()
+{
+    Assembler a;
+    a.SetSourceFile(QString(), QString(), 0);
+    connect(&a, &Assembler::GetEditorFile,
+            [](QString name, bool& found, QString& text, int& index) {
+                if (name == "consts.inc") {
+                    found = true;
+                    text = "N = 7\nCOMP N";
+                    index = 3;
+                }
+            });
+    bool error = true;
+    a.DoAsm("#include consts.inc\nROR 0, N", false, true, true, false, QString(), error);
+    QVERIFY(!error);
+    QList<TInstruction> p;
+    a.GetAsmResult(&p);
+    QCOMPARE(p.size(), 2);
+    QCOMPARE(p.at(0).FileIndex, 3);
+    QCOMPARE(p.at(0).FileName, QStringLiteral("consts.inc"));
+    QCOMPARE(p.at(1).FileIndex, 0);
+    QCOMPARE(p.at(1).Value, 7);
+}
+
+void tst_Assembler::includeFromHomePath()
+{
+    const QString home = qEnvironmentVariable("KROL_HOME");
+    QVERIFY(!home.isEmpty());
+    QDir().mkpath(home + "/KROL-Script");
+    QFile f(home + "/KROL-Script/homeonly.inc");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("H = 3\n");
+    f.close();
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "m.kro", -1);
+    bool error = true;
+    a.DoAsm("#include homeonly.inc\nROR 0, H", false, false, false, false, QString(), error);
+    QVERIFY2(!error, qPrintable(a.LastError().Message));
+    // The include-path option puts its directory in front of the name.
+    write("lib/opt.inc", "O = 4\n");
+    a.DoAsm("#include opt.inc\nROR 0, O", false, false, false, false, m_dir->path() + "/lib",
+            error);
+    QVERIFY2(!error, qPrintable(a.LastError().Message));
+}
+
+void tst_Assembler::binaryFile()
+{
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "prog.kro", 0);
+    bool error = true;
+    a.DoAsm("ROR 0, 1000\nSAP 4, 1, -1\nSAP 300, 0, 0", false, true, false, false, QString(),
+            error);
+    QVERIFY(!error);
+    QFile bin(m_dir->filePath("prog.bin"));
+    QVERIFY(bin.open(QIODevice::ReadOnly));
+    const QByteArray expected = QByteArray::fromHex("01000000 0003e8ec"
+                                                    "050401ff ffffff06"
+                                                    "052c0000 00000031");
+    QCOMPARE(bin.readAll().toHex(), expected.toHex());
+}
+
+void tst_Assembler::symbolFile()
+{
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", "prog.kro", 0);
+    bool error = true;
+    QString source = "STOP\nSTOP\nLOOP: STOP\n";
+    source += QString("A%1: STOP\n").arg(QString(31, 'B'));   // 33 characters with the colon
+    a.DoAsm(source, false, false, true, false, QString(), error);
+    QVERIFY(!error);
+    QFile sym(m_dir->filePath("prog.sym"));
+    QVERIFY(sym.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = sym.readAll().split('\n');
+    QCOMPARE(lines.size(), 7);
+    QVERIFY(lines.at(0).startsWith("KROL Symbol File (prog.sym "));
+    QVERIFY(QRegularExpression("^KROL Symbol File \\(prog\\.sym \\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\\)$")
+                .match(QString(lines.at(0))).hasMatch());
+    QCOMPARE(lines.at(1), QByteArray());
+    QCOMPARE(lines.at(2), "Label" + QByteArray(36, ' ') + "Address (dec)");
+    QCOMPARE(lines.at(3), QByteArray(54, '-'));
+    QCOMPARE(lines.at(4), "LOOP:" + QByteArray(28, ' ') + QByteArray(19, ' ') + "2");
+    QCOMPARE(lines.at(4).size(), 53);
+    QCOMPARE(lines.at(5), "A" + QByteArray(31, 'B') + ":" + QByteArray(19, ' ') + "3");
+    QCOMPARE(lines.at(6), QByteArray());
+}
+
+void tst_Assembler::outputNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("two dots") << "prog.old.kro" << QStringList{"prog.bin", "prog.sym"};
+    QTest::newRow("never saved") << "" << QStringList{};
+}
+
+void tst_Assembler::outputNames()
+{
+    QFETCH(QString, name);
+    Assembler a;
+    a.SetSourceFile(m_dir->path() + "/", name, 0);
+    bool error = true;
+    a.DoAsm("STOP", false, true, true, false, QString(), error);
+    QVERIFY(!error);
+    QTEST(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name), "files");
+}
+
+void tst_Assembler::closeRefusedWhileBusy()
+{
+    Assembler a;
+    a.show();
+    bool closedDuringRun = false;
+    // Pass 1 processes events after each line: a close request arrives while busy.
+    connect(&a, &Assembler::GetEditorFile, [&](QString, bool&, QString&, int&) {
+        closedDuringRun = a.close();
+    });
+    bool error = false;
+    a.DoAsm("#include x.inc", false, false, false, false, QString(), error);
+    QVERIFY(!closedDuringRun);
+    QVERIFY(a.isVisible());
+    QVERIFY(a.close());
+}
+
+QTEST_MAIN(tst_Assembler)
+#include "tst_assembler.moc"
