@@ -1,0 +1,172 @@
+#include "Command.h"
+#include "KROLModuleInterface.h"
+#include "ModuleCommands.h"
+#include "ModuleDescription.h"
+#include "VirtualConnection.h"
+#include "VirtualModuleBuilder.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char* description = R"({
+  "name": "Virtual test module",
+  "axes": 3,
+  "maps": {
+    "module": { "DirectModeCommands": { "number": 0, "name": "5,6,9,10,19,22" } }
+  }
+})";
+
+std::unique_ptr<KROLModuleInterface> makeModule()
+{
+    ModuleDescription d;
+    QString error;
+    if (!ModuleDescription::parse(description, "test.json", &d, &error))
+        qFatal("%s", qPrintable(error));
+    return std::unique_ptr<KROLModuleInterface>(VirtualModuleBuilder::create(d));
+}
+
+Command ask(KROLModuleInterface& m, int command, int type = 0, int motor = 0, int value = 0)
+{
+    Command reply;
+    m.connectionInterface()->doDirectRequest(
+        new Command(1, uchar(command), ushort(type), uchar(motor), value, false, 12), &reply);
+    return reply;
+}
+
+} // namespace
+
+class tst_VirtualConnection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void builtFromDescription();
+    void replies_data();
+    void replies();
+    void readBackWordTravelsInTheReplyFields();
+    void eachRequestAdvancesTheClock();
+    void runToBreakpointByPolling();
+    void invalidRequests();
+    void missingDescriptionFile();
+};
+
+void tst_VirtualConnection::builtFromDescription()
+{
+    auto m = makeModule();
+    QCOMPARE(m->moduleName(), QString("Virtual test module"));
+    VirtualConnection* c = VirtualModuleBuilder::connectionOf(m.get());
+    QVERIFY(c);
+    QCOMPARE(c->parent(), m.get());
+    QCOMPARE(c->quantumMs(), 1);
+    m->connectionInterface()->openInterface(0);
+    QCOMPARE(c->openMode(), 0);
+    QVERIFY(VirtualModuleBuilder::defaultDescriptionPath().endsWith("modules/virtual.json"));
+}
+
+void tst_VirtualConnection::replies_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("replyValue");
+    QTest::newRow("listed, executed") << int(Opcode::GAP) << 4 << 0 << 100 << 100000;
+    QTest::newRow("not listed") << int(Opcode::ROR) << 0 << 10 << 6 << 0;
+    QTest::newRow("listed flow control") << int(Opcode::JA) << 0 << 0 << 2 << 0;
+    QTest::newRow("breakpoint maximum") << int(ModuleCommand::Breakpoint) << 3 << 0 << 100 << 32;
+    QTest::newRow("auto start") << int(Opcode::GGP) << 77 << 0 << 100 << 0;
+}
+
+void tst_VirtualConnection::replies()
+{
+    QFETCH(int, command);
+    QFETCH(int, type);
+    QFETCH(int, value);
+    auto m = makeModule();
+    const Command r = ask(*m, command, type, 0, value);
+    QVERIFY(r.isValid());
+    QTEST(int(r.status()), "status");
+    QTEST(r.value(), "replyValue");
+    QCOMPARE(int(r.command()), command);
+    QCOMPARE(int(r.address()), 1);
+}
+
+void tst_VirtualConnection::readBackWordTravelsInTheReplyFields()
+{
+    auto m = makeModule();
+    QCOMPARE(int(ask(*m, ModuleCommand::DownloadStart).status()), 100);
+    QCOMPARE(int(ask(*m, Opcode::MVP, 2, 1, -9).status()), 101);
+    QCOMPARE(int(ask(*m, 0).status()), 101);
+    ask(*m, ModuleCommand::DownloadEnd);
+    Command r = ask(*m, ModuleCommand::ReadMem, 0, 0, 0);
+    QVERIFY(r.isValid());
+    QCOMPARE(int(r.address()), int(Opcode::MVP));
+    QCOMPARE(int(r.status()), 2);
+    QCOMPARE(int(r.command()), 1);
+    QCOMPARE(r.value(), -9);
+    r = ask(*m, ModuleCommand::ReadMem, 0, 0, 1);
+    QCOMPARE(int(r.address()), 0);
+}
+
+void tst_VirtualConnection::eachRequestAdvancesTheClock()
+{
+    auto m = makeModule();
+    VirtualModule& v = VirtualModuleBuilder::connectionOf(m.get())->module();
+    const qint64 before = v.timeMs();
+    for (int i = 0; i < 5; ++i)
+        ask(*m, ModuleCommand::GetStatus, 1);
+    QCOMPARE(v.timeMs(), before + 5);
+    VirtualModuleBuilder::connectionOf(m.get())->setQuantumMs(0);
+    ask(*m, ModuleCommand::GetStatus, 1);
+    QCOMPARE(v.timeMs(), before + 5);
+}
+
+void tst_VirtualConnection::runToBreakpointByPolling()
+{
+    // What the debugger does: reset, set a breakpoint, run, poll the status until not running.
+    auto m = makeModule();
+    ask(*m, ModuleCommand::DownloadStart);
+    ask(*m, Opcode::WAIT, 0, 0, 5);          // 0: WAIT TICKS, 0, 5 (50 ms)
+    ask(*m, Opcode::CALC, 9, 0, 42);         // 1: CALC LOAD, 42
+    ask(*m, Opcode::STOP);                   // 2
+    ask(*m, 0);
+    ask(*m, ModuleCommand::DownloadEnd);
+    ask(*m, ModuleCommand::ApplReset);
+    ask(*m, ModuleCommand::Breakpoint, 2);
+    ask(*m, ModuleCommand::Breakpoint, 0, 0, 2);
+    ask(*m, ModuleCommand::ApplRun);
+    int polls = 0;
+    Command status;
+    do {
+        status = ask(*m, ModuleCommand::GetStatus, 1);
+        QVERIFY(++polls < 1000);
+    } while ((uint(status.value()) >> 24) == 1);
+    QVERIFY(polls >= 49);
+    QCOMPARE(uint(status.value()), (2u << 24) | 2u);
+    QCOMPARE(ask(*m, ModuleCommand::GetStatus, 2).value(), 42);
+}
+
+void tst_VirtualConnection::invalidRequests()
+{
+    auto m = makeModule();
+    Command reply(1, 2, 3, 4, 5, false, 12);
+    m->connectionInterface()->processRequest(nullptr, &reply);
+    QVERIFY(!reply.isValid());
+    Command notValid;
+    m->connectionInterface()->processRequest(&notValid, &reply);
+    QVERIFY(!reply.isValid());
+    m->connectionInterface()->processRequest(&notValid, nullptr);   // nothing to fill, no crash
+}
+
+void tst_VirtualConnection::missingDescriptionFile()
+{
+    QString error;
+    QVERIFY(!VirtualModuleBuilder::createFromFile("/nonexistent/virtual.json", &error));
+    QVERIFY(error.contains("/nonexistent/virtual.json"));
+}
+
+QTEST_GUILESS_MAIN(tst_VirtualConnection)
+#include "tst_virtualconnection.moc"
