@@ -199,6 +199,7 @@ int64_t Interpreter::run(const TDecodedWord* code, const TDecodedWord* plain, in
         case OpSlow: {
             KROL_SAVE();
             int32_t value;
+            m_periph.setSlot(slot + (budget - left - 1));
             m_periph.execute(*w, r, value, false);
             KROL_LOAD();
             ++pc;
@@ -235,11 +236,13 @@ void Interpreter::calcRegister(const TDecodedWord& w)
 {
     TRegisters& r = m_regs;
     const int op = w.Type;
+    if (w.Opcode == Opcode::CALCX) {
+        Calculate(op, r.A, r.X, r);
+        return;
+    }
+    // The decoder let through only variable numbers that exist.
     int32_t& var = r.Vars[w.Motor];
     switch (w.Opcode) {
-    case Opcode::CALCX:
-        Calculate(op, r.A, r.X, r);
-        break;
     case Opcode::CALCV: {
         int32_t operand = w.Value;
         Calculate(op, var, operand, r);
