@@ -229,8 +229,8 @@ void tst_ParameterLists::virtualModuleEndToEnd()
     QCOMPARE(lists.AxisParameterLists.size(), 3);
     for (const TParameterList& axis : qAsConst(lists.AxisParameterLists))
         QVERIFY(FindParameter(axis, velocityParameterNumber(*module)) != nullptr);
-    for (const TParameterList& bank : qAsConst(lists.GlobalParameterLists))
-        QVERIFY(!bank.isEmpty());
+    QVERIFY(lists.GlobalParameterLists[1].isEmpty());   // bank 1 has no parameters
+    QCOMPARE(lists.GlobalParameterLists[2].size(), 256);
     const TParameterDescriptor* autoStart = FindParameter(lists.GlobalParameterLists[0], 77);
     QVERIFY(autoStart && autoStart->Readable && autoStart->Writable && autoStart->Storable);
     QCOMPARE(lists.InterruptList.size(), 48);
@@ -255,8 +255,10 @@ void tst_ParameterLists::virtualModuleEndToEnd()
         return QString();
     };
     QCOMPARE(check(Opcode::SAP, 4, 2, 50000), QString());
-    QCOMPARE(check(Opcode::SAP, 20, 0, 4294967295LL), QString());
-    QCOMPARE(check(Opcode::ROR, 0, 1, 1000000), QString());
+    QCOMPARE(check(Opcode::SAP, 4, 2, -1), QStringLiteral("Axis parameter too low"));
+    QCOMPARE(check(Opcode::ROR, 0, 1, 2147483647), QString());
+    QCOMPARE(check(Opcode::SGP, 255, 2, -2147483648LL), QString());
+    QCOMPARE(check(Opcode::SGP, 0, 1, 0), QStringLiteral("Parameter bank not supported"));
     QCOMPARE(check(Opcode::MVP, 2, 128 + 7, 20), QString());
     QCOMPARE(check(Opcode::SGP, 77, 0, 1), QString());
     QCOMPARE(check(Opcode::WAIT, 1, 2, 0), QString());
@@ -264,9 +266,9 @@ void tst_ParameterLists::virtualModuleEndToEnd()
     QCOMPARE(check(Opcode::SCO, 5, 255, 0), QString());
     QCOMPARE(check(Opcode::VECT, 255, 0, 0), QString());
     QCOMPARE(check(Opcode::CALL, 0, 0, 0), QString());
-    QCOMPARE(check(Opcode::ROL, 0, 0, 1000001), QStringLiteral("ROL/ROR motor speed range exceeded"));
-    QCOMPARE(check(Opcode::SAP, 2, 0, 0), QStringLiteral("Axis parameter not writable"));
-    QCOMPARE(check(Opcode::STGP, 0, 3, 0), QStringLiteral("Global parameter cannot be stored/restored"));
+    QCOMPARE(check(Opcode::ROL, 0, 0, 2147483648LL), QStringLiteral("ROL/ROR motor speed range exceeded"));
+    QCOMPARE(check(Opcode::SAP, 3, 0, 0), QStringLiteral("Axis parameter not writable"));
+    QCOMPARE(check(Opcode::STAP, 0, 0, 0), QStringLiteral("Axis parameter cannot be stored/restored"));
     QCOMPARE(check(Opcode::SIO, 0, 1, 0), QStringLiteral("I/O port not writable"));
     QCOMPARE(check(Opcode::GAP, 0, 3, 0), QStringLiteral("Axis number out of range"));
 }
