@@ -199,7 +199,6 @@ int64_t Interpreter::run(const TDecodedWord* code, const TDecodedWord* plain, in
         case OpSlow: {
             KROL_SAVE();
             int32_t value;
-            m_periph.setSlot(slot + (budget - left - 1));
             m_periph.execute(*w, r, value, false);
             KROL_LOAD();
             ++pc;

@@ -21,29 +21,20 @@ constexpr int AxisMaskBits = 0x3F;
 
 Peripherals::Peripherals()
 {
-    for (int i = 0; i < ModuleParameterCount; ++i)
-        m_storedModule[i] = ModuleParameters[i].defaultValue;
     TRegisters r;
-    powerOn(r, 0);
+    powerOn(r);
 }
 
-void Peripherals::powerOn(TRegisters& r, int64_t slot)
+void Peripherals::powerOn(TRegisters& r)
 {
     for (VirtualAxis& a : m_axes)
         a.powerOn();
-    const int32_t autoStart = m_module[AutoStartIndex];
-    std::copy(std::begin(m_storedModule), std::end(m_storedModule), std::begin(m_module));
-    m_module[AutoStartIndex] = autoStart;
     std::copy(std::begin(m_storedTimer), std::end(m_storedTimer), std::begin(m_timer));
-    std::copy(std::begin(m_storedTrigger), std::end(m_storedTrigger), std::begin(m_trigger));
     std::copy(std::begin(m_storedVars), std::end(m_storedVars), std::begin(r.Vars));
-    std::fill(std::begin(m_scratch), std::end(m_scratch), 0);
     for (int a = 0; a < AxisCount; ++a)
         std::copy(std::begin(m_eepromCoord[a]), std::end(m_eepromCoord[a]), std::begin(m_coord[a]));
     std::fill(std::begin(m_output), std::end(m_output), 0);
     m_pullUps = 0;
-    m_powerOnSlot = slot;
-    m_slot = slot;
     m_planChanged = true;
 }
 
@@ -272,42 +263,26 @@ int32_t* Peripherals::globalSlot(int number, int bank, TRegisters& r, int32_t** 
                                  const TParameterSpec** spec)
 {
     static constexpr TParameterSpec variable{0, "", I32Min, I32Max, R | W | E, 0};
-    static constexpr TParameterSpec scratch{0, "", I32Min, I32Max, R | W, 0};
     *stored = nullptr;
     switch (bank) {
-    case GlobalBank::Module: {
+    case GlobalBank::Module:
         *spec = FindSpec(ModuleParameters, number);
         if (!*spec)
             return nullptr;
-        if (number == GlobalPar::TickTimer) {
-            m_tickScratch = int32_t(uint32_t(uint64_t((m_slot - m_powerOnSlot) / InstructionsPerMs)));
-            return &m_tickScratch;
-        }
-        const int i = int(*spec - ModuleParameters);
-        *stored = &m_storedModule[i];
-        return &m_module[i];
-    }
-    case GlobalBank::InterruptSetup:
-        *spec = FindSpec(InterruptSetupParameters, number);
-        if (!*spec)
-            return nullptr;
-        if (number < GlobalPar::TimerPeriod0 + TimerCount) {
-            *stored = &m_storedTimer[number];
-            return &m_timer[number];
-        }
-        *stored = &m_storedTrigger[number - GlobalPar::InputTrigger0];
-        return &m_trigger[number - GlobalPar::InputTrigger0];
+        *stored = &m_autoStart;   // auto start is kept across power cycles at once
+        return &m_autoStart;
     case GlobalBank::UserVariables:
         if (number >= UserVariableCount)
             return nullptr;
         *spec = &variable;
         *stored = &m_storedVars[number];
         return &r.Vars[number];
-    case GlobalBank::Scratch:
-        if (number >= ScratchCount)
+    case GlobalBank::Timers:
+        *spec = FindSpec(TimerParameters, number);
+        if (!*spec)
             return nullptr;
-        *spec = &scratch;
-        return &m_scratch[number];
+        *stored = &m_storedTimer[number];
+        return &m_timer[number];
     default:
         return nullptr;
     }
@@ -325,9 +300,7 @@ uint8_t Peripherals::setGlobalParameter(int number, int bank, int32_t value, TRe
     if (!InRange(*spec, value))
         return ReplyStatus::InvalidValue;
     *live = value;
-    if (bank == GlobalBank::Module && number == GlobalPar::AutoStart)
-        *stored = value;   // auto start is kept across power cycles at once
-    m_planChanged = bank == GlobalBank::InterruptSetup;
+    m_planChanged = bank == GlobalBank::Timers;
     return ReplyStatus::Ok;
 }
 
@@ -357,7 +330,7 @@ uint8_t Peripherals::storeGlobalParameter(int number, int bank, bool restore, TR
         *live = *stored;
     else
         *stored = *live;
-    m_planChanged = bank == GlobalBank::InterruptSetup;
+    m_planChanged = bank == GlobalBank::Timers;
     return ReplyStatus::Ok;
 }
 

@@ -15,14 +15,10 @@ public:
     Peripherals();
 
     // Axes at rest at 0; parameters, user variables and coordinates take their stored values.
-    // slot is the module time of the power-on (the tick timer counts from it).
-    void powerOn(TRegisters& r, int64_t slot);
+    void powerOn(TRegisters& r);
     void stopMotors();
     bool anyMoving() const;
     void stepMs();
-
-    // The module time at which the next instruction executes (for the tick timer).
-    void setSlot(int64_t slot) { m_slot = slot; }
 
     // Executes an OpSlow word and returns the reply status. value is the reply value; a program
     // word (direct false) also loads A with what it reads.
@@ -34,8 +30,7 @@ public:
     const VirtualAxis& axis(int i) const { return m_axes[i]; }
     uint8_t takeAxisEvents(int i) { return m_axes[i].takeEvents(); }
     int32_t timerPeriod(int i) const { return m_timer[i]; }
-    int32_t inputTrigger(int input) const { return m_trigger[input]; }
-    bool autoStart() const { return m_module[AutoStartIndex] != 0; }
+    bool autoStart() const { return m_autoStart != 0; }
     int32_t coordinate(int index, int axis) const { return m_coord[axis][index]; }
 
     void setDigitalInput(int port, bool on);
@@ -44,9 +39,6 @@ public:
     int32_t output(int port) const;
 
 private:
-    static constexpr int ModuleParameterCount = int(sizeof(Sim::ModuleParameters) / sizeof(Sim::TParameterSpec));
-    static constexpr int AutoStartIndex = 2;
-
     uint8_t setAxisParameter(int number, int axis, int32_t value);
     uint8_t getAxisParameter(int number, int axis, int32_t& value) const;
     uint8_t storeAxisParameter(int number, int axis, bool restore);
@@ -62,22 +54,15 @@ private:
     uint8_t coordinateOp(const TDecodedWord& w, int axis, TRegisters& r, int32_t& value);
 
     VirtualAxis m_axes[Sim::AxisCount];
-    int32_t m_module[ModuleParameterCount] = {};
-    int32_t m_storedModule[ModuleParameterCount] = {};
+    int32_t m_autoStart = 0;
     int32_t m_timer[Sim::TimerCount] = {};
     int32_t m_storedTimer[Sim::TimerCount] = {};
-    int32_t m_trigger[Sim::DigitalInputCount] = {};
-    int32_t m_storedTrigger[Sim::DigitalInputCount] = {};
     int32_t m_storedVars[Sim::UserVariableCount] = {};
-    int32_t m_scratch[Sim::ScratchCount] = {};
     int32_t m_coord[Sim::AxisCount][Sim::CoordinateCount] = {};
     int32_t m_eepromCoord[Sim::AxisCount][Sim::CoordinateCount] = {};
     bool m_input[Sim::DigitalInputCount] = {};
     int32_t m_analog[Sim::AnalogInputCount] = {};
     int32_t m_output[Sim::OutputCount] = {};
     int32_t m_pullUps = 0;
-    int64_t m_slot = 0;
-    int64_t m_powerOnSlot = 0;
-    int32_t m_tickScratch = 0;
     bool m_planChanged = false;
 };

@@ -90,7 +90,7 @@ void VirtualAxis::restore(int number)
 
 void VirtualAxis::rotate(int32_t velocity)
 {
-    setValue(AxisPar::TargetVelocity, std::clamp(velocity, -MaxVelocityLimit, MaxVelocityLimit));
+    setValue(AxisPar::TargetVelocity, velocity);
     m_mode = Mode::Velocity;
 }
 
@@ -113,24 +113,14 @@ void VirtualAxis::moveTo(int64_t target)
 
 void VirtualAxis::startReferenceSearch()
 {
-    m_searchMode = value(AxisPar::ReferenceSearchMode);
     m_velocity = 0.0;
-    m_mode = searchSwitchOn() ? Mode::SearchBack : Mode::SearchOut;
+    m_mode = referenceSwitch() ? Mode::SearchBack : Mode::SearchOut;
 }
 
 void VirtualAxis::stopReferenceSearch()
 {
     if (referenceSearchActive())
         hardStop();
-}
-
-bool VirtualAxis::searchSwitchOn() const
-{
-    switch (m_searchMode) {
-    case RefMode::LeftLimit: return leftLimitSwitch();
-    case RefMode::RightLimit: return rightLimitSwitch();
-    default: return referenceSwitch();
-    }
 }
 
 bool VirtualAxis::positionReached() const
@@ -164,7 +154,7 @@ void VirtualAxis::stepVelocity(double wanted, bool ramp)
 
 void VirtualAxis::stepPosition()
 {
-    const double vmax = value(AxisPar::MaxVelocity);
+    const double vmax = value(AxisPar::MaxSpeed);
     const double target = double(int64_t(targetPosition()) + m_offset);
     const double distance = target - m_phys;
     if (distance == 0.0 && m_velocity == 0.0) {
@@ -175,8 +165,11 @@ void VirtualAxis::stepPosition()
     // The fastest speed from which the axis still stops at the target, but never so slow that
     // the last fraction of a step takes for ever.
     const double accel = value(AxisPar::MaxAcceleration);
-    double speed = std::min(vmax, std::sqrt(2.0 * accel * std::fabs(distance)));
-    speed = std::max(speed, std::min(vmax, accel * StepSeconds));
+    double speed = vmax;
+    if (accel > 0.0) {
+        speed = std::min(vmax, std::sqrt(2.0 * accel * std::fabs(distance)));
+        speed = std::max(speed, std::min(vmax, accel * StepSeconds));
+    }
     const double before = m_phys;
     stepVelocity(distance >= 0.0 ? speed : -speed, true);
     const double moved = m_phys - before;
@@ -188,20 +181,18 @@ void VirtualAxis::stepPosition()
     }
 }
 
-// Out towards the reference switch at the search velocity, then back off it at a tenth of
-// that; where the switch goes off the counter becomes 0.
+// Left towards the reference switch at the search speed, then right off it at the switch
+// speed; where it goes off the counter becomes 0.
 void VirtualAxis::stepSearch()
 {
-    const double toward = m_searchMode == RefMode::RightLimit ? 1.0 : -1.0;
-    const double speed = value(AxisPar::ReferenceSearchVelocity);
     if (m_mode == Mode::SearchOut) {
-        stepVelocity(toward * speed, false);
-        if (searchSwitchOn())
+        stepVelocity(-double(value(AxisPar::ReferenceSearchSpeed)), false);
+        if (referenceSwitch())
             m_mode = Mode::SearchBack;
         return;
     }
-    stepVelocity(-toward * std::max(1.0, speed / 10.0), false);
-    if (!searchSwitchOn()) {
+    stepVelocity(double(value(AxisPar::ReferenceSwitchSpeed)), false);
+    if (!referenceSwitch()) {
         hardStop();
         m_offset = std::llround(m_phys);
         setValue(AxisPar::TargetPosition, 0);
@@ -210,15 +201,11 @@ void VirtualAxis::stepSearch()
 
 void VirtualAxis::checkLimits()
 {
-    // A search that uses a limit switch as its reference drives onto it on purpose.
-    const bool searching = referenceSearchActive();
-    const bool ignoreLeft = searching && m_searchMode == RefMode::LeftLimit;
-    const bool ignoreRight = searching && m_searchMode == RefMode::RightLimit;
-    if (m_velocity > 0.0 && rightLimitSwitch() && !ignoreRight
-        && value(AxisPar::RightLimitDisable) == 0) {
+    if (m_velocity > 0.0 && rightLimitSwitch() && value(AxisPar::RightLimitDisable) == 0) {
+        m_phys = LimitTravel;
         hardStop();
-    } else if (m_velocity < 0.0 && leftLimitSwitch() && !ignoreLeft
-               && value(AxisPar::LeftLimitDisable) == 0) {
+    } else if (m_velocity < 0.0 && leftLimitSwitch() && value(AxisPar::LeftLimitDisable) == 0) {
+        m_phys = -LimitTravel;
         hardStop();
     }
 }
@@ -234,7 +221,7 @@ void VirtualAxis::stepMs()
         stepVelocity(0.0, true);
         break;
     case Mode::Velocity: {
-        const double vmax = value(AxisPar::MaxVelocity);
+        const double vmax = value(AxisPar::MaxSpeed);
         const double wanted = std::clamp<double>(value(AxisPar::TargetVelocity), -vmax, vmax);
         stepVelocity(wanted, true);
         if (wanted == 0.0 && m_velocity == 0.0)

@@ -6,9 +6,8 @@
 
 // One motor of the virtual module: its parameters and a motion model stepped once per module
 // millisecond. Positions are steps, velocities steps per second, accelerations steps per second².
-// The physical position counts from where the axis was at power-on; the switches sit at the
-// physical positions their parameters give: the reference switch is on at or left of its
-// position, a limit switch at or beyond its own.
+// The physical position counts from where the axis was at power-on: the reference switch is on
+// at or left of 0, the limit switches at or beyond +-Sim::LimitTravel.
 class VirtualAxis
 {
 public:
@@ -40,9 +39,9 @@ public:
 
     bool moving() const { return m_mode != Mode::Idle || m_velocity != 0.0; }
     bool positionReached() const;
-    bool referenceSwitch() const { return m_phys <= value(Sim::AxisPar::ReferenceSwitchPosition); }
-    bool rightLimitSwitch() const { return m_phys >= value(Sim::AxisPar::RightLimitPosition); }
-    bool leftLimitSwitch() const { return m_phys <= value(Sim::AxisPar::LeftLimitPosition); }
+    bool referenceSwitch() const { return m_phys <= 0.0; }
+    bool rightLimitSwitch() const { return m_phys >= Sim::LimitTravel; }
+    bool leftLimitSwitch() const { return m_phys <= -Sim::LimitTravel; }
 
     void stepMs();
     // The events since the last call.
@@ -58,13 +57,11 @@ private:
     void stepVelocity(double wanted, bool ramp);
     void stepPosition();
     void stepSearch();
-    bool searchSwitchOn() const;
     void checkLimits();
 
     int32_t m_value[ParameterCount];
     int32_t m_stored[ParameterCount];
     Mode m_mode = Mode::Idle;
-    int m_searchMode = Sim::RefMode::ReferenceSwitch;
     double m_phys = 0.0;         // physical position, steps
     double m_velocity = 0.0;     // steps per second
     int64_t m_offset = 0;        // physical position minus the counter

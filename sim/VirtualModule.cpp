@@ -315,7 +315,6 @@ TModuleReply VirtualModule::direct(const TModuleRequest& request)
     int32_t value = 0;
     uint8_t status;
     if (w.Op == OpSlow) {
-        m_periph.setSlot(m_slot);
         status = m_periph.execute(w, m_interp.registers(), value, true);
         m_periph.takePlanChange();
     } else if (w.Op == OpNop) {
@@ -330,7 +329,7 @@ void VirtualModule::powerCycle()
 {
     m_download = false;
     m_interp.reset();
-    m_periph.powerOn(m_interp.registers(), m_slot);
+    m_periph.powerOn(m_interp.registers());
     m_breakpoint.fill(false);
     m_breakpointCount = 0;
     decodeProgram();
@@ -414,10 +413,7 @@ void VirtualModule::setDigitalInput(int port, bool on)
         return;
     const bool before = m_periph.digitalInput(port);
     m_periph.setDigitalInput(port, on);
-    const int trigger = m_periph.inputTrigger(port);
-    const bool rising = !before && on;
-    const bool falling = before && !on;
-    if ((rising && (trigger & 1)) || (falling && (trigger & 2)))
+    if (before != on)
         m_interp.raise(Irq::Input0 + port);
 }
 

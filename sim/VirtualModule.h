@@ -39,7 +39,7 @@ public:
     // An empty list accepts every instruction.
     void setDirectModeCommands(const QStringList& opcodes);
 
-    // Inputs of the module's world; an input edge raises its interrupt as bank 1 sets it up.
+    // Inputs of the module's world; every edge of a digital input raises its interrupt.
     void setDigitalInput(int port, bool on);
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
 

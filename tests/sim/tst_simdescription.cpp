@@ -61,7 +61,7 @@ void tst_SimDescription::tables_data()
     for (int axis = 0; axis < Sim::AxisCount; ++axis)
         QTest::addRow("axis%d", axis) << QString("axis%1").arg(axis) << specs(Sim::AxisParameters);
     QTest::newRow("global0") << "global0" << specs(Sim::ModuleParameters);
-    QTest::newRow("global1") << "global1" << specs(Sim::InterruptSetupParameters);
+    QTest::newRow("global3") << "global3" << specs(Sim::TimerParameters);
 }
 
 void tst_SimDescription::tables()
@@ -89,7 +89,6 @@ void tst_SimDescription::numberedMaps_data()
     QTest::addColumn<qint64>("max");
     QTest::addColumn<QString>("access");
     QTest::newRow("user variables") << "global2" << Sim::UserVariableCount << qint64(Sim::I32Min) << qint64(Sim::I32Max) << "rwe";
-    QTest::newRow("scratch") << "global3" << Sim::ScratchCount << qint64(Sim::I32Min) << qint64(Sim::I32Max) << "rw";
     QTest::newRow("digital inputs") << "io0" << Sim::DigitalInputCount << 0LL << 1LL << "r";
     QTest::newRow("analog inputs") << "io1" << Sim::AnalogInputCount << 0LL << qint64(Sim::AnalogMax) << "r";
     QTest::newRow("outputs") << "io2" << Sim::OutputCount << 0LL << 1LL << "rw";

@@ -128,7 +128,7 @@ void tst_SimPrograms::programs_data()
         << TestProgram{{"60", 1, 2, 3}, {"CALC", 12, 0, 5}, {"CALC", ADD, 0, 2}, {"STOP"}}
         << 1 << 2 << 0 << 4 << 0 << 0 << "" << 0LL;
     QTest::newRow("CLE clears one error flag")
-        << TestProgram{{"CALC", DIV, 0, 0}, {"SAP", 3, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 1},
+        << TestProgram{{"CALC", DIV, 0, 0}, {"SAP", 4, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 1},
                        {"CLE", 2}, {"STOP"}}
         << 100 << 0 << 0 << 6 << 0 << int(E_TO) << "" << 0LL;
     QTest::newRow("CLE ALL")
@@ -141,32 +141,32 @@ void tst_SimPrograms::programs_data()
 
     // Axes and parameters.
     QTest::newRow("SAP and GAP")
-        << TestProgram{{"SAP", 3, 1, 2000}, {"GAP", 3, 1}, {"STOP"}}
-        << 1 << 2000 << 0 << 3 << 0 << 0 << "ap 1 3" << 2000LL;
+        << TestProgram{{"SAP", 4, 1, 2000}, {"GAP", 4, 1}, {"STOP"}}
+        << 1 << 2000 << 0 << 3 << 0 << 0 << "ap 1 4" << 2000LL;
     QTest::newRow("SAP out of range is ignored in a program")
         << TestProgram{{"SAP", 12, 0, 5}, {"SAP", 4, 7, 1}, {"GAP", 12, 0}, {"STOP"}}
         << 1 << 0 << 0 << 4 << 0 << 0 << "ap 0 12" << 0LL;
     QTest::newRow("STAP and RSAP")
-        << TestProgram{{"SAP", 3, 0, 500}, {"STAP", 3, 0}, {"SAP", 3, 0, 900}, {"RSAP", 3, 0},
-                       {"GAP", 3, 0}, {"STOP"}}
+        << TestProgram{{"SAP", 4, 0, 500}, {"STAP", 4, 0}, {"SAP", 4, 0, 900}, {"RSAP", 4, 0},
+                       {"GAP", 4, 0}, {"STOP"}}
         << 1 << 500 << 0 << 6 << 0 << 0 << "" << 0LL;
     QTest::newRow("X-indexed SAPX, AAPX, GAPX")
-        << TestProgram{{"CALC", LOAD, 0, 2}, {"CALCX", SWAP}, {"SAPX", 3, 0, 1234},
-                       {"CALC", LOAD, 0, 77}, {"AAPX", 5}, {"GAPX", 3}, {"STOP"}}
+        << TestProgram{{"CALC", LOAD, 0, 2}, {"CALCX", SWAP}, {"SAPX", 4, 0, 1234},
+                       {"CALC", LOAD, 0, 77}, {"AAPX", 5}, {"GAPX", 4}, {"STOP"}}
         << 1 << 1234 << 2 << 7 << 0 << 0 << "ap 2 5" << 77LL;
     QTest::newRow("ROR moves at its speed")
         << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"GAP", 1, 0}, {"STOP"}}
-        << 1100 << 1000 << 0 << 4 << 0 << 0 << "ap 0 2" << 1000LL;
+        << 1100 << 1000 << 0 << 4 << 0 << 0 << "ap 0 3" << 1000LL;
     QTest::newRow("ROL turns the other way, MST stops")
         << TestProgram{{"ROL", 0, 1, 2000}, {"WAIT", TICKS, 0, 50}, {"MST", 0, 1}, {"WAIT", TICKS, 0, 1},
-                       {"GAP", 2, 1}, {"STOP"}}
+                       {"GAP", 3, 1}, {"STOP"}}
         << 1000 << 0 << 0 << 6 << 0 << 0 << "ap 1 1" << -1000LL;
     QTest::newRow("MVP and WAIT POS wait for the arrival")
         << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"GAP", 1, 0}, {"STOP"}}
-        << 1000 << 5000 << 0 << 4 << 0 << 0 << "ap 0 6" << 1LL;
+        << 1000 << 5000 << 0 << 4 << 0 << 0 << "ap 0 8" << 1LL;
     QTest::newRow("MVP is still under way")
         << TestProgram{{"MVP", 0, 0, 100000}, {"WAIT", POS, 0, 0}, {"STOP"}}
-        << 50 << 0 << 0 << 1 << 1 << 0 << "ap 0 6" << 0LL;
+        << 50 << 0 << 0 << 1 << 1 << 0 << "ap 0 8" << 0LL;
     QTest::newRow("relative moves add up")
         << TestProgram{{"MVP", 1, 2, 300}, {"MVP", 1, 2, -100}, {"WAIT", POS, 2, 0}, {"STOP"}}
         << 1000 << 0 << 0 << 4 << 0 << 0 << "ap 2 1" << 200LL;
@@ -178,32 +178,33 @@ void tst_SimPrograms::programs_data()
                        {"GCO", 2, 0}, {"CALC", ADD, 0, 1}, {"ACO", 3, 0}, {"STOP"}}
         << 1000 << 301 << 0 << 8 << 0 << 0 << "coord 3 0" << 301LL;
     QTest::newRow("setting the actual position keeps the axis still")
-        << TestProgram{{"SAP", 1, 0, 42}, {"GAP", 6, 0}, {"STOP"}}
+        << TestProgram{{"SAP", 1, 0, 42}, {"GAP", 8, 0}, {"STOP"}}
         << 10 << 0 << 0 << 3 << 0 << 0 << "ap 0 1" << 42LL;
     QTest::newRow("WAIT POS times out with ETO")
-        << TestProgram{{"SAP", 3, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 5}, {"JC", ETO, 0, 5},
+        << TestProgram{{"SAP", 4, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 5}, {"JC", ETO, 0, 5},
                        {"STOP"}, {"CALC", LOAD, 0, 1}, {"STOP"}}
         << 100 << 1 << 0 << 7 << 0 << int(E_TO) << "" << 0LL;
     QTest::newRow("reference search")
         << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"RFS", 0, 0}, {"WAIT", RFS, 0, 0},
                        {"RFS", 2, 0}, {"CALCX", SWAP}, {"GAP", 1, 0}, {"STOP"}}
-        << 3000 << 0 << 0 << 8 << 0 << 0 << "ap 0 7" << 0LL;
+        << 3000 << 0 << 0 << 8 << 0 << 0 << "ap 0 9" << 0LL;
     QTest::newRow("WAIT REFSW")
         << TestProgram{{"SAP", 1, 0, 0}, {"MVP", 0, 0, 2000}, {"WAIT", POS, 0, 0}, {"ROL", 0, 0, 10000},
                        {"WAIT", REFSW, 0, 0}, {"MST", 0, 0}, {"STOP"}}
-        << 2000 << 0 << 0 << 7 << 0 << 0 << "ap 0 7" << 1LL;
+        << 2000 << 0 << 0 << 7 << 0 << 0 << "ap 0 9" << 1LL;
     QTest::newRow("the limit switch stops the axis")
-        << TestProgram{{"SAP", 15, 0, 3000}, {"ROR", 0, 0, 100000}, {"WAIT", LIMSW, 0, 0},
-                       {"GAP", 2, 0}, {"STOP"}}
-        << 1000 << 0 << 0 << 5 << 0 << 0 << "ap 0 8" << 1LL;
-    QTest::newRow("reference search on the left limit switch")
-        << TestProgram{{"SAP", 16, 0, -2000}, {"SAP", 12, 0, 1}, {"RFS", 0, 0}, {"WAIT", RFS, 0, 0},
-                       {"GAP", 1, 0}, {"STOP"}}
-        << 1000 << 0 << 0 << 6 << 0 << 0 << "ap 0 7" << 1LL;
-    QTest::newRow("reference search on the right limit switch")
-        << TestProgram{{"SAP", 15, 0, 3000}, {"SAP", 12, 0, 2}, {"RFS", 0, 0}, {"WAIT", RFS, 0, 0},
-                       {"GAP", 8, 0}, {"CALCX", SWAP}, {"GAP", 1, 0}, {"STOP"}}
-        << 1000 << 0 << 0 << 8 << 0 << 0 << "ap 0 7" << 0LL;
+        << TestProgram{{"SAP", 5, 0, 0}, {"SAP", 4, 0, 10000000}, {"ROR", 0, 0, 10000000},
+                       {"WAIT", LIMSW, 0, 0}, {"GAP", 3, 0}, {"STOP"}}
+        << 1500 << 0 << 0 << 6 << 0 << 0 << "ap 0 10" << 1LL;
+    QTest::newRow("a disabled limit switch lets the axis pass")
+        << TestProgram{{"SAP", 5, 1, 0}, {"SAP", 4, 1, 10000000}, {"SAP", 13, 1, 1},
+                       {"ROL", 0, 1, 10000000}, {"WAIT", LIMSW, 1, 0}, {"WAIT", TICKS, 1, 10}, {"MST", 0, 1},
+                       {"GAP", 11, 1}, {"STOP"}}
+        << 1500 << 1 << 0 << 9 << 0 << 0 << "ap 1 1" << -11000000LL;
+    QTest::newRow("reference search from the left of the switch")
+        << TestProgram{{"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0}, {"RFS", 0, 0}, {"RFS", 2, 0},
+                       {"CALCX", SWAP}, {"WAIT", RFS, 0, 0}, {"GAP", 1, 0}, {"STOP"}}
+        << 5000 << 0 << 1 << 8 << 0 << 0 << "ap 0 9" << 0LL;
     QTest::newRow("MVP COORD with an axis mask")
         << TestProgram{{"SCO", 4, 0, 100}, {"SCO", 4, 1, -200}, {"SCO", 4, 2, 300}, {"MVP", 2, 0x87, 4},
                        {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0}, {"WAIT", POS, 2, 0}, {"GAP", 1, 1},
@@ -213,9 +214,6 @@ void tst_SimPrograms::programs_data()
         << TestProgram{{"MVP", 0, 0, 50}, {"MVP", 0, 1, 60}, {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0},
                        {"CCO", 5, 0x83}, {"GCO", 5, 1}, {"STOP"}}
         << 1000 << 60 << 0 << 7 << 0 << 0 << "coord 5 0" << 50LL;
-    QTest::newRow("the tick timer counts module time")
-        << TestProgram{{"WAIT", TICKS, 0, 12}, {"GGP", 81, 0}, {"STOP"}}
-        << 1000 << 120 << 0 << 3 << 0 << 0 << "" << 0LL;
     QTest::newRow("global parameters and I/O")
         << TestProgram{{"SGP", 0, 3, 250}, {"SIO", 4, 2, 1}, {"GIO", 4, 2}, {"CALCX", SWAP},
                        {"GGP", 0, 3}, {"STOP"}}
@@ -304,7 +302,7 @@ void tst_SimPrograms::timerInterrupt()
 {
     // Timer 0 every 10 ms counts in variable 1; the main loop keeps A and never sees it change.
     VirtualModule m;
-    QVERIFY(download(m, {{"SGP", 0, 1, 10}, {"VECT", 0, 0, 7}, {"EI", 0}, {"CALC", LOAD, 0, 5},
+    QVERIFY(download(m, {{"SGP", 0, 3, 10}, {"VECT", 0, 0, 7}, {"EI", 0}, {"CALC", LOAD, 0, 5},
                          {"EI", 255}, {"COMP", 0, 0, 5}, {"JC", EQ, 0, 5},
                          {"CALCV", ADD, 1, 1}, {"CALC", LOAD, 0, -1}, {"RETI"}}));
     send(m, ModuleCommand::ApplRun);
@@ -323,7 +321,7 @@ void tst_SimPrograms::timerInterrupt()
 void tst_SimPrograms::interruptDuringWait()
 {
     VirtualModule m;
-    QVERIFY(download(m, {{"SGP", 1, 1, 20}, {"VECT", 1, 0, 6}, {"EI", 1}, {"EI", 255},
+    QVERIFY(download(m, {{"SGP", 1, 3, 20}, {"VECT", 1, 0, 6}, {"EI", 1}, {"EI", 255},
                          {"WAIT", TICKS, 0, 10}, {"STOP"}, {"CALCV", ADD, 0, 1}, {"RETI"}}));
     send(m, ModuleCommand::ApplRun);
     m.advance(99);
@@ -336,10 +334,10 @@ void tst_SimPrograms::interruptDuringWait()
 
 void tst_SimPrograms::motionAndInputInterrupts()
 {
-    // Handlers count in variables 0 (position reached 0), 1 (input 2 rising), 2 (right stop
-    // switch of axis 1).
+    // Handlers count in variables 0 (position reached 0), 1 (input 2), 2 (right stop switch of
+    // axis 1).
     VirtualModule m;
-    QVERIFY(download(m, {{"SGP", 41, 1, 1}, {"VECT", 3, 0, 10}, {"VECT", 41, 0, 12},
+    QVERIFY(download(m, {{"SAP", 5, 1, 0}, {"VECT", 3, 0, 10}, {"VECT", 41, 0, 12},
                          {"VECT", 30, 0, 14}, {"EI", 3}, {"EI", 41}, {"EI", 30}, {"EI", 255},
                          {"JA", 0, 0, 8}, {"STOP"},
                          {"CALCV", ADD, 0, 1}, {"RETI"}, {"CALCV", ADD, 1, 1}, {"RETI"},
@@ -347,23 +345,23 @@ void tst_SimPrograms::motionAndInputInterrupts()
     send(m, ModuleCommand::ApplRun);
     m.advance(1);
     QCOMPARE(send(m, Opcode::MVP, 0, 0, 1000).Status, uint8_t(100));
-    send(m, Opcode::SAP, 15, 1, 500);
-    send(m, Opcode::ROR, 0, 1, 50000);
+    send(m, Opcode::SAP, 4, 1, 100000000);
+    send(m, Opcode::ROR, 0, 1, 100000000);
     m.advance(500);
     QCOMPARE(m.registers().Vars[0], 1);
     QCOMPARE(m.registers().Vars[2], 1);
-    QCOMPARE(m.axisParameter(1, 8), 1);
+    QCOMPARE(m.axisParameter(1, 10), 1);
 
     m.setDigitalInput(2, true);
     m.advance(1);
-    m.setDigitalInput(2, false);   // falling edge: not set up
+    m.setDigitalInput(2, true);    // no edge
     m.advance(1);
-    m.setDigitalInput(2, true);
+    m.setDigitalInput(2, false);
     m.advance(1);
-    m.setDigitalInput(3, true);    // no trigger for input 3
+    m.setDigitalInput(3, true);    // interrupt 42 is not enabled
     m.advance(1);
     QCOMPARE(m.registers().Vars[1], 2);
-    QCOMPARE(send(m, Opcode::GIO, 2, 0).Value, 1);
+    QCOMPARE(send(m, Opcode::GIO, 3, 0).Value, 1);
     QCOMPARE(m.programCounter(), 8);
 }
 

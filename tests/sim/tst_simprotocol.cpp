@@ -134,14 +134,14 @@ void tst_SimProtocol::requestsInDownloadMode()
 {
     VirtualModule m;
     send(m, ModuleCommand::DownloadStart);
-    QCOMPARE(send(m, Opcode::GAP, 3, 0).Status, uint8_t(101));   // stored, not executed
+    QCOMPARE(send(m, Opcode::GAP, 4, 0).Status, uint8_t(101));   // stored, not executed
     QCOMPARE(send(m, ModuleCommand::ApplRun).Status, uint8_t(10));
     QCOMPARE(send(m, ModuleCommand::ApplStep).Status, uint8_t(10));
     QCOMPARE(send(m, ModuleCommand::GetStatus, 1).Status, uint8_t(100));
     QCOMPARE(int(send(m, ModuleCommand::ReadMem, 0, 0, 0).Opcode), int(Opcode::GAP));
     send(m, ModuleCommand::DownloadEnd);
     QVERIFY(!m.downloadMode());
-    QCOMPARE(send(m, Opcode::GAP, 3, 0).Status, uint8_t(100));
+    QCOMPARE(send(m, Opcode::GAP, 4, 0).Status, uint8_t(100));
 }
 
 void tst_SimProtocol::resetStepsAndEnd()
@@ -326,13 +326,13 @@ void tst_SimProtocol::direct_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("replyValue");
 
-    QTest::newRow("GAP default max velocity") << int(Opcode::GAP) << 3 << 0 << 0LL << 100 << 100000;
-    QTest::newRow("SAP") << int(Opcode::SAP) << 3 << 2 << 777LL << 100 << 777;
-    QTest::newRow("SAP read-only") << int(Opcode::SAP) << 2 << 0 << 1LL << 3 << 0;
+    QTest::newRow("GAP default max speed") << int(Opcode::GAP) << 4 << 0 << 0LL << 100 << 100000;
+    QTest::newRow("SAP") << int(Opcode::SAP) << 4 << 2 << 777LL << 100 << 777;
+    QTest::newRow("SAP read-only") << int(Opcode::SAP) << 3 << 0 << 1LL << 3 << 0;
     QTest::newRow("SAP unknown parameter") << int(Opcode::SAP) << 99 << 0 << 1LL << 3 << 0;
     QTest::newRow("SAP type past 8 bits") << int(Opcode::SAP) << 260 << 0 << 1LL << 3 << 0;
-    QTest::newRow("SAP value too high") << int(Opcode::SAP) << 10 << 0 << 2LL << 4 << 0;
-    QTest::newRow("SAP value too low") << int(Opcode::SAP) << 3 << 0 << -1LL << 4 << 0;
+    QTest::newRow("SAP value too high") << int(Opcode::SAP) << 12 << 0 << 2LL << 4 << 0;
+    QTest::newRow("SAP value too low") << int(Opcode::SAP) << 4 << 0 << -1LL << 4 << 0;
     QTest::newRow("GAP axis past the last") << int(Opcode::GAP) << 1 << 3 << 0LL << 4 << 0;
     QTest::newRow("STAP not storable") << int(Opcode::STAP) << 1 << 0 << 0LL << 3 << 0;
     QTest::newRow("ROR") << int(Opcode::ROR) << 0 << 0 << 500LL << 100 << 500;
@@ -355,16 +355,12 @@ void tst_SimProtocol::direct_data()
     QTest::newRow("CALC unknown") << int(Opcode::CALC) << 10 << 0 << 7LL << 3 << 0;
     QTest::newRow("CALCV on a variable") << int(Opcode::CALCV) << int(ADD) << 9 << 5LL << 100 << 5;
     QTest::newRow("CALCV placeholder") << int(Opcode::CALCV) << 10 << 9 << 5LL << 3 << 0;
-    QTest::newRow("CALCVV variable 16") << int(Opcode::CALCVV) << int(ADD) << 1 << 16LL << 4 << 0;
-    QTest::newRow("CALCV variable 16") << int(Opcode::CALCV) << int(ADD) << 16 << 1LL << 4 << 0;
-    QTest::newRow("SGP variable 16") << int(Opcode::SGP) << 16 << 2 << 1LL << 3 << 0;
-    QTest::newRow("SAP unsigned user data") << int(Opcode::SAP) << 20 << 0 << -1LL << 100 << -1;
-    QTest::newRow("GGP tick timer") << int(Opcode::GGP) << 81 << 0 << 0LL << 100 << 0;
-    QTest::newRow("SGP tick timer") << int(Opcode::SGP) << 81 << 0 << 5LL << 3 << 0;
-    QTest::newRow("SGP scratch") << int(Opcode::SGP) << 7 << 3 << -5LL << 100 << -5;
-    QTest::newRow("STGP scratch") << int(Opcode::STGP) << 7 << 3 << 0LL << 3 << 0;
-    QTest::newRow("SGP input trigger 4") << int(Opcode::SGP) << 39 << 1 << 4LL << 4 << 0;
-    QTest::newRow("GIO analog 4") << int(Opcode::GIO) << 4 << 1 << 0LL << 3 << 0;
+    QTest::newRow("CALCVV variable 256") << int(Opcode::CALCVV) << int(ADD) << 1 << 256LL << 4 << 0;
+    QTest::newRow("SGP variable 255") << int(Opcode::SGP) << 255 << 2 << -1LL << 100 << -1;
+    QTest::newRow("SGP bank 1") << int(Opcode::SGP) << 0 << 1 << 1LL << 3 << 0;
+    QTest::newRow("SGP timer period") << int(Opcode::SGP) << 2 << 3 << 10LL << 100 << 10;
+    QTest::newRow("SGP timer 3") << int(Opcode::SGP) << 3 << 3 << 10LL << 3 << 0;
+    QTest::newRow("GIO analog 8") << int(Opcode::GIO) << 8 << 1 << 0LL << 3 << 0;
     QTest::newRow("MVP COORD axis mask") << int(Opcode::MVP) << 2 << 0x87 << 3LL << 100 << 3;
     QTest::newRow("MVP COORD mask of axis 3") << int(Opcode::MVP) << 2 << 0x88 << 3LL << 4 << 0;
     QTest::newRow("MVP ABS with a mask") << int(Opcode::MVP) << 0 << 0x81 << 3LL << 4 << 0;
@@ -400,7 +396,7 @@ void tst_SimProtocol::directModeCommandsList()
 {
     VirtualModule m;
     m.setDirectModeCommands(QString("5,6,22").split(','));
-    QCOMPARE(send(m, Opcode::SAP, 3, 0, 10).Status, uint8_t(100));
+    QCOMPARE(send(m, Opcode::SAP, 4, 0, 10).Status, uint8_t(100));
     QCOMPARE(send(m, Opcode::ROR, 0, 0, 10).Status, uint8_t(6));
     QCOMPARE(send(m, Opcode::JA).Status, uint8_t(2));   // listed, but flow control
     TModuleRequest bad;

@@ -73,7 +73,7 @@ void tst_VirtualConnection::replies_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("replyValue");
-    QTest::newRow("listed, executed") << int(Opcode::GAP) << 3 << 0 << 100 << 100000;
+    QTest::newRow("listed, executed") << int(Opcode::GAP) << 4 << 0 << 100 << 100000;
     QTest::newRow("not listed") << int(Opcode::ROR) << 0 << 10 << 6 << 0;
     QTest::newRow("listed flow control") << int(Opcode::JA) << 0 << 0 << 2 << 0;
     QTest::newRow("breakpoint maximum") << int(ModuleCommand::Breakpoint) << 3 << 0 << 100 << 32;
