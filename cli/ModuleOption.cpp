@@ -1,0 +1,29 @@
+#include "ModuleOption.h"
+
+#include "KROLModuleInterface.h"
+#include "ParameterLists.h"
+
+#include <QScopedPointer>
+
+namespace ModuleOption {
+
+QCommandLineOption option()
+{
+    return QCommandLineOption(QStringLiteral("module"),
+                              QStringLiteral("Check against the module described in DESC.json."),
+                              QStringLiteral("DESC.json"));
+}
+
+bool load(const QString& path, QStringList* commandList, TRangeSettings* ranges, QString* error)
+{
+    QScopedPointer<KROLModuleInterface> module(KROLModuleInterface::fromFile(path, error));
+    if (!module)
+        return false;
+    TParameterLists lists;
+    lists.make(*module);
+    *commandList = lists.CommandList;
+    *ranges = makeRangeSettings(*module, lists, commandList);
+    return true;
+}
+
+} // namespace ModuleOption

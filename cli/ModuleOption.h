@@ -1,0 +1,18 @@
+#pragma once
+
+#include "RangeCheck.h"
+
+#include <QCommandLineOption>
+#include <QString>
+#include <QStringList>
+
+// The --module DESC.json option shared by the sub-commands.
+namespace ModuleOption {
+
+QCommandLineOption option();
+
+// Loads a module description and builds the lists that range checking uses. On failure
+// *error names the file and the fault.
+bool load(const QString& path, QStringList* commandList, TRangeSettings* ranges, QString* error);
+
+} // namespace ModuleOption

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// Exit statuses shared by every sub-command.
+namespace ExitCode {
+enum : int {
+    Ok = 0,
+    Failed = 1,   // assembler errors, bad file contents, module errors
+    Usage = 2,    // bad options, unreadable or unwritable files
+    Limit = 3,    // a simulation ended by a limit
+};
+}
+
+// One `krol` sub-command: its name, a line for `krol --help`, and its entry point, which
+// receives the arguments after the sub-command's name.
+struct SubCommand
+{
+    const char* name;
+    const char* summary;
+    int (*run)(const QStringList& arguments);
+};
+
+QTextStream& standardOutput();
+QTextStream& standardError();

@@ -1,0 +1,80 @@
+// krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
+#include "AsmCommand.h"
+#include "SubCommand.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QCoreApplication>
+
+namespace {
+
+const SubCommand commands[] = {
+    {"asm", "Assemble a KROL source into a .bin file", runAsm},
+};
+
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    // Engine and platform diagnostics are for developers; users see our own messages only.
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    standardError() << message << Qt::endl;
+}
+
+void printUsage(QTextStream& out)
+{
+    out << "Usage: krol COMMAND [OPTIONS] [ARGUMENTS]\n\n"
+        << "The KROL toolchain on the command line.\n\nCommands:\n";
+    for (const SubCommand& c : commands)
+        out << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << "\n";
+    out << "\nRun 'krol COMMAND --help' for a command's options.\n";
+    out.flush();
+}
+
+} // namespace
+
+QTextStream& standardOutput()
+{
+    static QTextStream out(stdout);
+    return out;
+}
+
+QTextStream& standardError()
+{
+    static QTextStream err(stderr);
+    return err;
+}
+
+int main(int argc, char* argv[])
+{
+    // No display is needed or wanted: the engine's widgets stay off screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("KROL_DEBUG"))
+        qInstallMessageHandler(quietMessages);
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("krol"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KROL_VERSION));
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        printUsage(standardError());
+        return ExitCode::Usage;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")
+        || name == QLatin1String("help")) {
+        printUsage(standardOutput());
+        return ExitCode::Ok;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
+        standardOutput() << "krol " << KROL_VERSION << Qt::endl;
+        return ExitCode::Ok;
+    }
+    for (const SubCommand& c : commands) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    standardError() << "krol: unknown command '" << name << "'\n";
+    printUsage(standardError());
+    return ExitCode::Usage;
+}

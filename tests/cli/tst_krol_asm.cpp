@@ -1,0 +1,180 @@
+#include "KrolProcess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_KrolAsm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void exitStatus_data();
+    void exitStatus();
+    void defaultOutputAndSymbols();
+    void failureLeavesOutputAlone();
+    void errorInIncludeNamesTheInclude();
+    void rangeCheckingWithModule();
+    void examplesAssemble();
+    void helpAndVersion();
+
+private:
+    QString write(const QString& name, const QByteArray& text);
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void tst_KrolAsm::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+QString tst_KrolAsm::write(const QString& name, const QByteArray& text)
+{
+    const QString path = m_dir->filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(text);
+    return path;
+}
+
+void tst_KrolAsm::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");   // %D is the temporary directory
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stderrPattern");
+
+    QTest::newRow("ok") << QStringList{"asm", "%D/ok.kro"} << 0 << "^$";
+    QTest::newRow("assembler error")
+        << QStringList{"asm", "%D/bad.kro"} << 1 << "^%D/bad.kro:2: error: Unknown instruction\n$";
+    QTest::newRow("missing source")
+        << QStringList{"asm", "%D/none.kro"} << 2 << "cannot read '%D/none.kro'";
+    QTest::newRow("no source") << QStringList{"asm"} << 2 << "missing SOURCE";
+    QTest::newRow("two sources")
+        << QStringList{"asm", "%D/ok.kro", "%D/ok.kro"} << 2 << "unexpected argument";
+    QTest::newRow("unknown option") << QStringList{"asm", "--fast", "%D/ok.kro"} << 2
+                                    << "Unknown option 'fast'";
+    QTest::newRow("unwritable output")
+        << QStringList{"asm", "%D/ok.kro", "-o", "%D/no/such/dir/x.bin"} << 2
+        << "cannot write '%D/no/such/dir/x.bin'";
+    QTest::newRow("output is a directory")
+        << QStringList{"asm", "%D/ok.kro", "-o", "%D"} << 2 << "is a directory";
+    QTest::newRow("missing module")
+        << QStringList{"asm", "%D/ok.kro", "--module", "%D/none.json"} << 2 << "none.json";
+    QTest::newRow("unknown command") << QStringList{"assemble"} << 2 << "unknown command";
+}
+
+void tst_KrolAsm::exitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, stderrPattern);
+    write("ok.kro", "ROR 0, 100\n");
+    write("bad.kro", "ROR 0, 100\nFLY 1\n");
+    for (QString& a : arguments)
+        a.replace("%D", m_dir->path());
+    const KrolResult r = runKrol(arguments);
+    QTEST(r.exitCode, "exitCode");
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir->path()));
+    QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+}
+
+void tst_KrolAsm::defaultOutputAndSymbols()
+{
+    const QString src = write("prog.v2.kro", "START: ROR 0, 1000\nJA START\n");
+    const KrolResult r = runKrol({"asm", "--sym", src});
+    QCOMPARE(r.exitCode, 0);
+    QFile bin(m_dir->filePath("prog.bin"));
+    QVERIFY(bin.open(QIODevice::ReadOnly));
+    QCOMPARE(bin.readAll().toHex(), QByteArray("010000000003e8ec"
+                                               "1600000000000016"
+                                               "1c0000000000001c"));
+    QFile sym(m_dir->filePath("prog.sym"));
+    QVERIFY(sym.open(QIODevice::ReadOnly));
+    QVERIFY(sym.readAll().contains("START:"));
+
+    // -o puts the program (and the symbols beside it) where asked; --no-stop drops the STOP.
+    const KrolResult r2 = runKrol({"asm", "--no-stop", "--sym", "-o", "out/x.bin", src},
+                                  m_dir->path());
+    QCOMPARE(r2.exitCode, 2);   // out/ does not exist yet
+    QDir(m_dir->path()).mkdir("out");
+    const KrolResult r3 = runKrol({"asm", "--no-stop", "--sym", "-o", "out/x.bin", src},
+                                  m_dir->path());
+    QCOMPARE(r3.exitCode, 0);
+    QCOMPARE(QFileInfo(m_dir->filePath("out/x.bin")).size(), 16);
+    QVERIFY(QFileInfo::exists(m_dir->filePath("out/x.sym")));
+}
+
+void tst_KrolAsm::failureLeavesOutputAlone()
+{
+    const QString src = write("p.kro", "ROR 0, 1\n");
+    const QString out = write("p.bin", "keep me");
+    write("p.kro", "ROR 0, 1\nJA NOWHERE\n");
+    const KrolResult r = runKrol({"asm", src});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, src + ":2: error: Label does not exist\n");
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("keep me"));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath("q.bin")));
+}
+
+void tst_KrolAsm::errorInIncludeNamesTheInclude()
+{
+    write("lib/consts.inc", "SPEED = 100\n\nBAD = (\n");
+    write("lib/ok.inc", "ROR 0, 1\n");
+    const QString src = write("main.kro", "#include ok.inc\nJA MISSING\n");
+    KrolResult r = runKrol({"asm", "-I", m_dir->filePath("lib"), src});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, src + ":2: error: Label does not exist\n");
+
+    write("main.kro", "ROR 0, 1\n#include consts.inc\n");
+    r = runKrol({"asm", "-I", "lib", "main.kro"}, m_dir->path());
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, m_dir->filePath("lib/consts.inc")
+                        + ":3: error: Syntax error in numerical expression\n");
+}
+
+void tst_KrolAsm::rangeCheckingWithModule()
+{
+    const QString module = sourceDir() + "/modules/virtual.json";
+    const QString ok = write("ok.kro", "ROR 0, 1000\nMST 0\n");
+    QCOMPARE(runKrol({"asm", "--module", module, ok}).exitCode, 0);
+    const QString bad = write("bad.kro", "ROR 0, 1000\nROR 9, 1000\n");
+    const KrolResult r = runKrol({"asm", "--module", module, bad});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, bad + ":2: error: Axis number out of range\n");
+    // Without a module nothing is range-checked.
+    QCOMPARE(runKrol({"asm", bad}).exitCode, 0);
+}
+
+void tst_KrolAsm::examplesAssemble()
+{
+    const QDir examples(sourceDir() + "/examples");
+    const QStringList sources = examples.entryList({"*.kro"}, QDir::Files);
+    QVERIFY(sources.size() >= 3);
+    for (const QString& name : sources) {
+        const QString out = m_dir->filePath(name + ".bin");
+        const KrolResult r = runKrol({"asm", "--module", sourceDir() + "/modules/virtual.json",
+                                      "-o", out, examples.filePath(name)});
+        QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));
+        QVERIFY(QFileInfo(out).size() > 0);
+    }
+}
+
+void tst_KrolAsm::helpAndVersion()
+{
+    KrolResult r = runKrol({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.contains("asm"));
+    r = runKrol({"asm", "--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.startsWith("Usage: krol asm [options] SOURCE"), qPrintable(r.out));
+    r = runKrol({"--version"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.startsWith("krol "));
+}
+
+QTEST_GUILESS_MAIN(tst_KrolAsm)
+#include "tst_krol_asm.moc"
