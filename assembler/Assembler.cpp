@@ -56,6 +56,7 @@ void Assembler::SetRanges(QStringList* commandList, int velocityParameter, int n
 void Assembler::SetRanges(const TRangeSettings& ranges)
 {
     m_ranges = ranges;
+    m_ranges.HasSupportedOpcodes = false;
     if (m_ranges.WaitEventList.isEmpty()) {
         qDebug() << "void Assembler::SetRanges(QStringList*, int, int, QList<TParameterList>, "
                     "QList<TParameterList>, TParameterList, TParameterList, "
@@ -86,6 +87,9 @@ void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
     m_includeStack.clear();
     m_includeSet.clear();
     m_lastError = CAsmError();
+
+    if (m_checkRanges)
+        CacheSupportedOpcodes(&m_ranges);
 
     m_newFile = true;
     m_currentFileName = m_mainName;
@@ -135,6 +139,8 @@ void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
         m_program.clear();
         error = true;
     }
+    // Outside an assembly the command list is read afresh.
+    m_ranges.HasSupportedOpcodes = false;
     m_busy = false;
     EnableOKButton(true);
 }
@@ -146,6 +152,11 @@ void Assembler::GetAsmResult(QList<TInstruction>* target) const
 }
 
 double Assembler::Evaluate(const QString& expression, int line)
+{
+    return evaluate(QStringView(expression), line);
+}
+
+double Assembler::evaluate(QStringView expression, int line)
 {
     return m_eval.eval(expression, m_constants, line, m_currentFileName, m_currentFileIndex,
                        &m_constantIndex);

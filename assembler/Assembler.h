@@ -88,6 +88,7 @@ protected:
 
 private:
     [[noreturn]] void fail(const QString& message, int line) const;
+    double evaluate(QStringView expression, int line);
     void processEvents();
     void defineLabel(const QString& name, int lineNumber);
     void defineConstant(const QString& workingLine, int lineNumber);

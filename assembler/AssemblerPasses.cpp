@@ -24,6 +24,36 @@ bool isValidConstantName(const QString& name)
     return true;
 }
 
+// simplified() and toUpper() in one pass for plain ASCII lines, the usual case; anything else
+// takes Qt's full Unicode route.
+QString simplifiedUpper(const QStringRef& raw)
+{
+    const int n = raw.size();
+    const QChar* in = raw.unicode();
+    for (int i = 0; i < n; ++i) {
+        if (in[i].unicode() >= 0x80)
+            return raw.toString().simplified().toUpper();
+    }
+    QString out(n, Qt::Uninitialized);
+    QChar* o = out.data();
+    int len = 0;
+    bool pendingSpace = false;
+    for (int i = 0; i < n; ++i) {
+        const ushort c = in[i].unicode();
+        if (c == ' ' || (c >= 9 && c <= 13)) {
+            pendingSpace = len > 0;
+            continue;
+        }
+        if (pendingSpace) {
+            o[len++] = QLatin1Char(' ');
+            pendingSpace = false;
+        }
+        o[len++] = QChar(c >= 'a' && c <= 'z' ? ushort(c - 32) : c);
+    }
+    out.truncate(len);
+    return out;
+}
+
 } // namespace
 
 void Assembler::AssemblePass1(const QString& text)
@@ -32,13 +62,21 @@ void Assembler::AssemblePass1(const QString& text)
     const int count = lines.size();
     for (int n = 1; n <= count; ++n) {
         ShowActualLine(n);
-        const QString plain = StripComment(lines.at(n - 1).toString()).simplified();
-        const QString working = plain.toUpper();
+        // The same as StripComment followed by simplified(), without the intermediate copies.
+        QStringRef raw = lines.at(n - 1);
+        for (int i = 0; i + 1 < raw.size(); ++i) {
+            if (raw.at(i) == QLatin1Char('/') && raw.at(i + 1) == QLatin1Char('/')) {
+                raw = raw.left(i);
+                break;
+            }
+        }
+        const QString working = simplifiedUpper(raw);
 
         if (working.startsWith(QLatin1Char('#'))) {
             if (!working.startsWith(QLatin1String("#INCLUDE ")))
                 fail(QStringLiteral("Illegal assembler directive"), n);
-            includeFile(plain, n);
+            // Include file names keep their case.
+            includeFile(raw.toString().simplified(), n);
         } else if (!working.contains(QLatin1Char('='))) {
             const QString rest = StripLabel(working, n);
             if (!rest.isEmpty())

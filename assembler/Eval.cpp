@@ -3,6 +3,8 @@
 #include "CAsmError.h"
 #include "Globals.h"
 
+#include <QVarLengthArray>
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -71,7 +73,14 @@ int TruncToInt32(double value)
 double Eval::eval(const QString& expression, const QList<TConstant>& constants, int line,
                   const QString& fileName, int fileIndex, const QHash<QString, int>* constantIndex)
 {
-    m_text = expression;
+    return eval(QStringView(expression), constants, line, fileName, fileIndex, constantIndex);
+}
+
+double Eval::eval(QStringView expression, const QList<TConstant>& constants, int line,
+                  const QString& fileName, int fileIndex, const QHash<QString, int>* constantIndex)
+{
+    m_data = expression.data();
+    m_size = int(expression.size());
     m_constants = &constants;
     m_index = constantIndex;
     m_line = line;
@@ -89,26 +98,6 @@ double Eval::eval(const QString& expression, const QList<TConstant>& constants, 
 void Eval::fail(const QString& message) const
 {
     throw CAsmError(message, m_line, m_fileName, m_fileIndex);
-}
-
-void Eval::eatspace()
-{
-    while (m_pos < m_text.size() && m_text.at(m_pos).isSpace())
-        ++m_pos;
-}
-
-unsigned char Eval::cur() const
-{
-    if (m_pos >= m_text.size())
-        return 0;
-    const ushort code = m_text.at(m_pos).unicode();
-    return code >= 256 ? 0 : static_cast<unsigned char>(code);
-}
-
-void Eval::next()
-{
-    ++m_pos;
-    eatspace();
 }
 
 void Eval::expect(char c)
@@ -194,11 +183,13 @@ double Eval::function()
         {QStringLiteral("FMOD"), f_fmod},
     };
 
-    QString name;
+    // Names may hold white space ("S IN"), so they are gathered character by character.
+    QVarLengthArray<QChar, 32> chars;
     do {
-        name.append(QChar(cur()));
+        chars.append(QChar(cur()));
         next();
     } while (isLetter(cur()) || isDigit(cur()) || cur() == '_');
+    const QString name = QString::fromRawData(chars.constData(), chars.size());
 
     if (m_index) {
         const auto it = m_index->constFind(name);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // Recursive-descent evaluator of the numeric expressions in KROL source.
 // Errors are thrown as CAsmError carrying the line and file of the expression.
@@ -16,14 +17,33 @@ public:
     double eval(const QString& expression, const QList<TConstant>& constants, int line,
                 const QString& fileName, int fileIndex,
                 const QHash<QString, int>* constantIndex = nullptr);
+    // The same over characters the caller keeps alive for the duration of the call.
+    double eval(QStringView expression, const QList<TConstant>& constants, int line,
+                const QString& fileName, int fileIndex,
+                const QHash<QString, int>* constantIndex = nullptr);
 
     // Nesting of parentheses, signs and function arguments allowed before giving up.
     static constexpr int MaxDepth = 1000;
 
 private:
-    void eatspace();
-    unsigned char cur() const;
-    void next();
+    void eatspace()
+    {
+        while (m_pos < m_size && m_data[m_pos].isSpace())
+            ++m_pos;
+    }
+    // The current character as an 8-bit code; 0 at the end and for codes of 256 or more.
+    unsigned char cur() const
+    {
+        if (m_pos >= m_size)
+            return 0;
+        const ushort code = m_data[m_pos].unicode();
+        return code >= 256 ? 0 : static_cast<unsigned char>(code);
+    }
+    void next()
+    {
+        ++m_pos;
+        eatspace();
+    }
     void expect(char c);
     double number();
     double function();
@@ -33,7 +53,8 @@ private:
 
     [[noreturn]] void fail(const QString& message) const;
 
-    QString m_text;
+    const QChar* m_data = nullptr;   // the expression's characters, valid during eval()
+    int m_size = 0;
     int m_pos = 0;
     int m_line = 0;
     QString m_fileName;

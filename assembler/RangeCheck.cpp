@@ -64,6 +64,11 @@ bool HasBitsAboveAxes(uint8_t motor, int n)
 
 void CheckCommand(const TRangeSettings& r, const TInstruction& in)
 {
+    if (r.HasSupportedOpcodes) {
+        if (!r.SupportedOpcodes.test(in.Opcode))
+            Fail(in, "Command not supported by module");
+        return;
+    }
     const QString opcode = QString::number(in.Opcode);
     if (r.CommandList == nullptr || !r.CommandList->contains(opcode))
         Fail(in, "Command not supported by module");
@@ -252,5 +257,19 @@ void CheckInstructionRanges(const TRangeSettings& ranges, const TInstruction& in
         break;
     default:
         break;
+    }
+}
+
+void CacheSupportedOpcodes(TRangeSettings* ranges)
+{
+    ranges->SupportedOpcodes.reset();
+    ranges->HasSupportedOpcodes = true;
+    if (!ranges->CommandList)
+        return;
+    for (const QString& entry : *ranges->CommandList) {
+        bool ok = false;
+        const int n = entry.toInt(&ok);
+        if (ok && n >= 0 && n <= 255 && entry == QString::number(n))
+            ranges->SupportedOpcodes.set(size_t(n));
     }
 }

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <bitset>
+
 // What a module supports, as the assembler checks instructions against it.
 struct TRangeSettings
 {
@@ -21,7 +23,16 @@ struct TRangeSettings
     TParameterList CoordinateList;
     bool CoordinateEepromFlag = false;
     bool MultiAxisFlag = false;
+
+    // The opcodes CommandList names, taken from it once per assembly (the list does not change
+    // while one runs); when unset, CommandList itself is searched.
+    bool HasSupportedOpcodes = false;
+    std::bitset<256> SupportedOpcodes;
 };
+
+// Fills SupportedOpcodes from *CommandList: opcode n is supported when the list holds n
+// written in decimal without leading zeros.
+void CacheSupportedOpcodes(TRangeSettings* ranges);
 
 // Returns when the instruction passes every rule; otherwise throws CAsmError with the first
 // failed rule's message and the instruction's Line, FileName and FileIndex.

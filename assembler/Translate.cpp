@@ -4,6 +4,8 @@
 
 #include "Globals.h"
 
+#include <QVarLengthArray>
+
 #include <cmath>
 #include <limits>
 
@@ -20,7 +22,7 @@ bool isNameChar(QChar c)
 }
 
 // Label and constant names: 'A'-'Z' or '_' first, then 'A'-'Z', '0'-'9' or '_'.
-bool isValidName(const QString& name)
+bool isValidName(QStringView name)
 {
     if (name.isEmpty() || !isNameStart(name.at(0)))
         return false;
@@ -37,6 +39,22 @@ int64_t truncToInt64(double v)
     if (std::isnan(v))
         return 0;
     return static_cast<int64_t>(v);
+}
+
+// True when simplified() would return the text unchanged.
+bool isSimplified(const QString& text)
+{
+    const int n = text.size();
+    if (n == 0)
+        return true;
+    if (text.at(0).isSpace() || text.at(n - 1).isSpace())
+        return false;
+    for (int i = 1; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c.isSpace() && (c != QLatin1Char(' ') || text.at(i - 1) == QLatin1Char(' ')))
+            return false;
+    }
+    return true;
 }
 
 struct Keyword
@@ -78,39 +96,55 @@ void Assembler::defineLabel(const QString& name, int lineNumber)
 void Assembler::Translate(const QString& text, int lineNumber)
 {
     TInstruction ins;
-    QString mnemonic = text;
-    QStringList operands;
-    const int space = text.indexOf(QLatin1Char(' '));
+    // Lines from pass 1 are simplified already; then the operands need trimming only.
+    QString simplifiedText;
+    const QString* line = &text;
+    if (!isSimplified(text)) {
+        simplifiedText = text.simplified();
+        line = &simplifiedText;
+    }
+    QStringRef mnemonic(line);
+    QVarLengthArray<QStringRef, 8> operands;
+    const int space = line->indexOf(QLatin1Char(' '));
     if (space >= 0) {
-        mnemonic = text.left(space);
-        operands = text.mid(space + 1).simplified().split(QLatin1Char(','));
-        for (QString& op : operands)
-            op = op.simplified();
+        mnemonic = line->leftRef(space);
+        const int n = line->size();
+        int start = space + 1;
+        for (int i = start; i <= n; ++i) {
+            if (i == n || line->at(i) == QLatin1Char(',')) {
+                operands.append(line->midRef(start, i - start).trimmed());
+                start = i + 1;
+            }
+        }
     }
     const auto operand = [&operands](int k) {
-        return k < operands.size() ? operands.at(k) : QString();
+        return k < operands.size() ? operands.at(k) : QStringRef();
+    };
+    const auto emptyOperand = [&operands](int k) {
+        return k >= operands.size() || operands.at(k).isEmpty();
     };
     const auto required = [&](int k) {
-        const QString op = operand(k);
+        const QStringRef op = operand(k);
         if (op.isEmpty())
             fail(QStringLiteral("Missing parameter"), lineNumber);
         return op;
     };
     const auto byteOperand = [&](int k) {
-        const int v = TruncToInt32(Evaluate(required(k), lineNumber));
+        const int v = TruncToInt32(evaluate(required(k), lineNumber));
         if (v < 0 || v > 255)
             fail(QStringLiteral("Parameter out of range"), lineNumber);
         return v;
     };
 
-    if (mnemonic == QLatin1String("CODE")) {
+    const QString mnemonicText = QString::fromRawData(mnemonic.unicode(), mnemonic.size());
+    if (mnemonicText == QLatin1String("CODE")) {
         ins.Opcode = uint8_t(byteOperand(0));
         ins.Type = uint16_t(byteOperand(1));
         ins.Motor = uint8_t(byteOperand(2));
-        ins.Value = TruncToInt32(Evaluate(required(3), lineNumber));
-        if (!operand(4).isEmpty())
+        ins.Value = TruncToInt32(evaluate(required(3), lineNumber));
+        if (!emptyOperand(4))
             fail(QStringLiteral("Too many parameters"), lineNumber);
-    } else if (mnemonic == QLatin1String("CODEB")) {
+    } else if (mnemonicText == QLatin1String("CODEB")) {
         ins.Opcode = uint8_t(byteOperand(0));
         ins.Type = uint16_t(byteOperand(1));
         ins.Motor = uint8_t(byteOperand(2));
@@ -118,21 +152,21 @@ void Assembler::Translate(const QString& text, int lineNumber)
         for (int k = 3; k <= 6; ++k)
             value = (value << 8) | uint32_t(byteOperand(k));
         ins.Value = static_cast<int32_t>(value);
-        if (!operand(7).isEmpty())
+        if (!emptyOperand(7))
             fail(QStringLiteral("Too many parameters"), lineNumber);
     } else {
-        const TInstructionRow* row = FindInstruction(mnemonic);
+        const TInstructionRow* row = FindInstruction(mnemonicText);
         if (!row)
             fail(QStringLiteral("Unknown instruction"), lineNumber);
         ins.Opcode = row->Opcode;
         int i = 0;
 
         if (row->TypeKind != TypeNone) {
-            const QString op = required(0);
+            const QStringRef op = required(0);
             i = 1;
             switch (row->TypeKind) {
             case TypeNumber: {
-                const int v = TruncToInt32(Evaluate(op, lineNumber));
+                const int v = TruncToInt32(evaluate(op, lineNumber));
                 if (v < 0 || v > 4095)
                     fail(QStringLiteral("Parameter out of range"), lineNumber);
                 ins.Type = uint16_t(v);
@@ -189,7 +223,7 @@ void Assembler::Translate(const QString& text, int lineNumber)
                     {TypeCle, {CleMnemonic, "Invalid CLE error code"}},
                 };
                 const Keyword& k = keywords[row->TypeKind];
-                const int index = FindKeyword(k.table, op);
+                const int index = FindKeyword(k.table, QString::fromRawData(op.unicode(), op.size()));
                 if (index < 0)
                     fail(QString::fromLatin1(k.message), lineNumber);
                 ins.Type = uint16_t(index);
@@ -208,18 +242,18 @@ void Assembler::Translate(const QString& text, int lineNumber)
         }
 
         if (row->ValueKind != ValueNone) {
-            const QString op = required(i);
+            const QStringRef op = required(i);
             ++i;
             switch (row->ValueKind) {
             case ValueNumber: {
-                const double v = Evaluate(op, lineNumber);
+                const double v = evaluate(op, lineNumber);
                 if (v > 4294967295.0 || v < -2147483648.0)
                     fail(QStringLiteral("Parameter value out of range"), lineNumber);
                 ins.Value = truncToInt64(v);
                 break;
             }
             case ValueByte: {
-                const int v = TruncToInt32(Evaluate(op, lineNumber));
+                const int v = TruncToInt32(evaluate(op, lineNumber));
                 if (v < 0 || v > 255)
                     fail(QStringLiteral("Parameter out of range"), lineNumber);
                 ins.Value = v;
@@ -228,14 +262,14 @@ void Assembler::Translate(const QString& text, int lineNumber)
             case ValueLabel:
                 if (!isValidName(op))
                     fail(QStringLiteral("Invalid label name"), lineNumber);
-                ins.Label = op;
+                ins.Label = op.toString();
                 break;
             default:
                 fail(QStringLiteral("Internal error"), lineNumber);
             }
-            if (!operand(i).isEmpty())
+            if (!emptyOperand(i))
                 fail(QStringLiteral("Too many parameters"), lineNumber);
-        } else if (!operand(i).isEmpty()) {
+        } else if (!emptyOperand(i)) {
             fail(QStringLiteral("Too many parameters"), lineNumber);
         }
     }

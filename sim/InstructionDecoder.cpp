@@ -16,6 +16,11 @@ int32_t jumpTarget(int32_t value)
     return (value < 0 || value > Sim::ProgramCapacity) ? Sim::ProgramCapacity : value;
 }
 
+bool isVariable(int64_t n)
+{
+    return n >= 0 && n < Sim::UserVariableCount;
+}
+
 bool validIrq(int n)
 {
     return n <= Sim::Irq::Last || n == Sim::Irq::Global;
@@ -107,19 +112,22 @@ TDecodedWord DecodeWord(uint8_t opcode, uint8_t type, uint8_t motor, int32_t val
         w.Op = OpComp;
         break;
     case Opcode::CALCX:
+        if (type <= Comp)
+            w.Op = OpCalcReg;
+        break;
     case Opcode::CALCVA:
     case Opcode::CALCAV:
     case Opcode::CALCVX:
     case Opcode::CALCXV:
-        if (type <= Comp)
+        if (type <= Comp && isVariable(motor))
             w.Op = OpCalcReg;
         break;
     case Opcode::CALCVV:
-        if (type <= Comp && value >= 0 && value < Sim::UserVariableCount)
+        if (type <= Comp && isVariable(motor) && isVariable(value))
             w.Op = OpCalcReg;
         break;
     case Opcode::CALCV:
-        if (type <= Load || type == Comp)
+        if ((type <= Load || type == Comp) && isVariable(motor))
             w.Op = OpCalcReg;
         break;
     case Opcode::JA:
@@ -153,7 +161,8 @@ TDecodedWord DecodeWord(uint8_t opcode, uint8_t type, uint8_t motor, int32_t val
         break;
     case Opcode::RSUB: w.Op = OpRsub; break;
     case Opcode::DJNZ:
-        w.Op = OpDjnz;
+        if (isVariable(type))
+            w.Op = OpDjnz;
         w.Value = jumpTarget(value);
         break;
     case Opcode::RST:

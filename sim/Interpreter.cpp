@@ -235,11 +235,13 @@ void Interpreter::calcRegister(const TDecodedWord& w)
 {
     TRegisters& r = m_regs;
     const int op = w.Type;
+    if (w.Opcode == Opcode::CALCX) {
+        Calculate(op, r.A, r.X, r);
+        return;
+    }
+    // The decoder let through only variable numbers that exist.
     int32_t& var = r.Vars[w.Motor];
     switch (w.Opcode) {
-    case Opcode::CALCX:
-        Calculate(op, r.A, r.X, r);
-        break;
     case Opcode::CALCV: {
         int32_t operand = w.Value;
         Calculate(op, var, operand, r);

@@ -13,31 +13,9 @@ namespace {
 enum MoveMode { Abs, Rel, Coord, RelCoord };
 enum RfsMode { RfsStart, RfsStop, RfsStatus };
 
-bool inRange(const TParameterSpec& p, int32_t v)
-{
-    return v >= p.min && v <= p.max;
-}
-
-const TParameterSpec* findSpec(const TParameterSpec* begin, const TParameterSpec* end, int number)
-{
-    for (const TParameterSpec* p = begin; p != end; ++p) {
-        if (p->number == number)
-            return p;
-    }
-    return nullptr;
-}
-
-const TParameterSpec* findGlobal(int bank, int number)
-{
-    switch (bank) {
-    case GlobalBank::Module:
-        return findSpec(std::begin(ModuleParameters), std::end(ModuleParameters), number);
-    case GlobalBank::Timers:
-        return findSpec(std::begin(TimerParameters), std::end(TimerParameters), number);
-    default:
-        return nullptr;
-    }
-}
+constexpr int AxisMaskMarkerMvp = 0xC0;   // bit 7 or bit 6 of MVP COORD's motor
+constexpr int AxisMaskMarkerCco = 0x80;
+constexpr int AxisMaskBits = 0x3F;
 
 } // namespace
 
@@ -53,8 +31,8 @@ void Peripherals::powerOn(TRegisters& r)
         a.powerOn();
     std::copy(std::begin(m_storedTimer), std::end(m_storedTimer), std::begin(m_timer));
     std::copy(std::begin(m_storedVars), std::end(m_storedVars), std::begin(r.Vars));
-    for (auto& axisCoordinates : m_coord)
-        std::fill(std::begin(axisCoordinates), std::end(axisCoordinates), 0);
+    for (int a = 0; a < AxisCount; ++a)
+        std::copy(std::begin(m_eepromCoord[a]), std::end(m_eepromCoord[a]), std::begin(m_coord[a]));
     std::fill(std::begin(m_output), std::end(m_output), 0);
     m_pullUps = 0;
     m_planChanged = true;
@@ -183,7 +161,7 @@ uint8_t Peripherals::execute(const TDecodedWord& w, TRegisters& r, int32_t& valu
         break;
     case Opcode::SCO: case Opcode::GCO: case Opcode::CCO: case Opcode::ACO:
         status = coordinateOp(w, axis, r, value);
-        loadsA = w.Opcode == Opcode::GCO;
+        loadsA = w.Opcode == Opcode::GCO && axis != CoordinateEepromMotor;
         break;
     case Opcode::SAC:
         // No bus is attached: what a transfer reads back is 0.
@@ -209,23 +187,34 @@ uint8_t Peripherals::rotate(int axis, int64_t velocity)
     return ReplyStatus::Ok;
 }
 
-uint8_t Peripherals::move(int mode, int axis, int32_t value)
+// MVP on one axis, or with COORD on every axis of a mask (motor with bit 7 or bit 6 set).
+uint8_t Peripherals::move(int mode, int motor, int32_t value)
 {
     if (mode > RelCoord)
         return ReplyStatus::WrongType;
-    if (axis >= AxisCount)
+    const bool coordinate = mode == Coord || mode == RelCoord;
+    if (coordinate && (value < 0 || value >= CoordinateCount))
         return ReplyStatus::InvalidValue;
-    VirtualAxis& a = m_axes[axis];
-    if ((mode == Coord || mode == RelCoord) && (value < 0 || value >= CoordinateCount))
+    int mask = 0;
+    if (mode == Coord && (motor & AxisMaskMarkerMvp))
+        mask = motor & AxisMaskBits;
+    else if (motor < AxisCount)
+        mask = 1 << motor;
+    if (mask == 0 || mask >= (1 << AxisCount))
         return ReplyStatus::InvalidValue;
-    // Relative moves count from the running target, or from where the axis is when it is not
-    // positioning, so that a chain of relative moves adds up exactly.
-    const int64_t base = a.inPositionMode() ? a.targetPosition() : a.actualPosition();
-    switch (mode) {
-    case Abs: a.moveTo(value); break;
-    case Rel: a.moveTo(base + value); break;
-    case Coord: a.moveTo(m_coord[axis][value]); break;
-    default: a.moveTo(base + m_coord[axis][value]); break;
+    for (int axis = 0; axis < AxisCount; ++axis) {
+        if (!(mask & (1 << axis)))
+            continue;
+        VirtualAxis& a = m_axes[axis];
+        // Relative moves count from the running target, or from where the axis is when it is
+        // not positioning, so that a chain of relative moves adds up exactly.
+        const int64_t base = a.inPositionMode() ? a.targetPosition() : a.actualPosition();
+        switch (mode) {
+        case Abs: a.moveTo(value); break;
+        case Rel: a.moveTo(base + value); break;
+        case Coord: a.moveTo(m_coord[axis][value]); break;
+        default: a.moveTo(base + m_coord[axis][value]); break;
+        }
     }
     m_planChanged = true;
     return ReplyStatus::Ok;
@@ -233,10 +222,10 @@ uint8_t Peripherals::move(int mode, int axis, int32_t value)
 
 uint8_t Peripherals::setAxisParameter(int number, int axis, int32_t value)
 {
-    const TParameterSpec* p = FindAxisParameter(number);
+    const TParameterSpec* p = FindSpec(AxisParameters, number);
     if (!p || !(p->access & W))
         return ReplyStatus::WrongType;
-    if (axis >= AxisCount || !inRange(*p, value))
+    if (axis >= AxisCount || !InRange(*p, value))
         return ReplyStatus::InvalidValue;
     m_axes[axis].setParameter(number, value);
     m_planChanged = true;
@@ -245,7 +234,7 @@ uint8_t Peripherals::setAxisParameter(int number, int axis, int32_t value)
 
 uint8_t Peripherals::getAxisParameter(int number, int axis, int32_t& value) const
 {
-    const TParameterSpec* p = FindAxisParameter(number);
+    const TParameterSpec* p = FindSpec(AxisParameters, number);
     if (!p || !(p->access & R))
         return ReplyStatus::WrongType;
     if (axis >= AxisCount)
@@ -256,7 +245,7 @@ uint8_t Peripherals::getAxisParameter(int number, int axis, int32_t& value) cons
 
 uint8_t Peripherals::storeAxisParameter(int number, int axis, bool restore)
 {
-    const TParameterSpec* p = FindAxisParameter(number);
+    const TParameterSpec* p = FindSpec(AxisParameters, number);
     if (!p || !(p->access & E))
         return ReplyStatus::WrongType;
     if (axis >= AxisCount)
@@ -268,40 +257,63 @@ uint8_t Peripherals::storeAxisParameter(int number, int axis, bool restore)
     return ReplyStatus::Ok;
 }
 
+// The live value of a global parameter, its stored copy (null when it has none) and its spec;
+// null when the bank has no such parameter.
+int32_t* Peripherals::globalSlot(int number, int bank, TRegisters& r, int32_t** stored,
+                                 const TParameterSpec** spec)
+{
+    static constexpr TParameterSpec variable{0, "", I32Min, I32Max, R | W | E, 0};
+    *stored = nullptr;
+    switch (bank) {
+    case GlobalBank::Module:
+        *spec = FindSpec(ModuleParameters, number);
+        if (!*spec)
+            return nullptr;
+        *stored = &m_autoStart;   // auto start is kept across power cycles at once
+        return &m_autoStart;
+    case GlobalBank::UserVariables:
+        if (number >= UserVariableCount)
+            return nullptr;
+        *spec = &variable;
+        *stored = &m_storedVars[number];
+        return &r.Vars[number];
+    case GlobalBank::Timers:
+        *spec = FindSpec(TimerParameters, number);
+        if (!*spec)
+            return nullptr;
+        *stored = &m_storedTimer[number];
+        return &m_timer[number];
+    default:
+        return nullptr;
+    }
+}
+
 uint8_t Peripherals::setGlobalParameter(int number, int bank, int32_t value, TRegisters& r)
 {
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
-    if (bank == GlobalBank::UserVariables) {
-        r.Vars[number] = value;
-        return ReplyStatus::Ok;
-    }
-    const TParameterSpec* p = findGlobal(bank, number);
-    if (!p || !(p->access & W))
+    int32_t* stored;
+    const TParameterSpec* spec;
+    int32_t* live = globalSlot(number, bank, r, &stored, &spec);
+    if (!live || !(spec->access & W))
         return ReplyStatus::WrongType;
-    if (!inRange(*p, value))
+    if (!InRange(*spec, value))
         return ReplyStatus::InvalidValue;
-    if (bank == GlobalBank::Module)
-        m_autoStart = value;   // kept across power cycles at once
-    else
-        m_timer[number] = value;
-    m_planChanged = true;
+    *live = value;
+    m_planChanged = bank == GlobalBank::Timers;
     return ReplyStatus::Ok;
 }
 
-uint8_t Peripherals::getGlobalParameter(int number, int bank, int32_t& value,
-                                        const TRegisters& r) const
+uint8_t Peripherals::getGlobalParameter(int number, int bank, int32_t& value, TRegisters& r)
 {
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
-    if (bank == GlobalBank::UserVariables) {
-        value = r.Vars[number];
-        return ReplyStatus::Ok;
-    }
-    const TParameterSpec* p = findGlobal(bank, number);
-    if (!p || !(p->access & R))
+    int32_t* stored;
+    const TParameterSpec* spec;
+    const int32_t* live = globalSlot(number, bank, r, &stored, &spec);
+    if (!live || !(spec->access & R))
         return ReplyStatus::WrongType;
-    value = bank == GlobalBank::Module ? m_autoStart : m_timer[number];
+    value = *live;
     return ReplyStatus::Ok;
 }
 
@@ -309,23 +321,16 @@ uint8_t Peripherals::storeGlobalParameter(int number, int bank, bool restore, TR
 {
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
-    if (bank == GlobalBank::UserVariables) {
-        if (restore)
-            r.Vars[number] = m_storedVars[number];
-        else
-            m_storedVars[number] = r.Vars[number];
-        return ReplyStatus::Ok;
-    }
-    const TParameterSpec* p = findGlobal(bank, number);
-    if (!p || !(p->access & E))
+    int32_t* stored;
+    const TParameterSpec* spec;
+    int32_t* live = globalSlot(number, bank, r, &stored, &spec);
+    if (!live || !(spec->access & E) || !stored)
         return ReplyStatus::WrongType;
-    if (bank == GlobalBank::Timers) {
-        if (restore)
-            m_timer[number] = m_storedTimer[number];
-        else
-            m_storedTimer[number] = m_timer[number];
-        m_planChanged = true;
-    }
+    if (restore)
+        *live = *stored;
+    else
+        *stored = *live;
+    m_planChanged = bank == GlobalBank::Timers;
     return ReplyStatus::Ok;
 }
 
@@ -392,13 +397,39 @@ uint8_t Peripherals::getIo(int port, int bank, int32_t& value) const
     }
 }
 
+// SCO, GCO, CCO and ACO. With motor 255, SCO stores coordinate n of every axis in its EEPROM
+// copy and GCO brings it back from there; CCO takes an axis mask (bit 7 set).
 uint8_t Peripherals::coordinateOp(const TDecodedWord& w, int axis, TRegisters& r, int32_t& value)
 {
-    if (w.Type >= CoordinateCount)
+    const int n = w.Type;
+    if (n >= CoordinateCount)
         return ReplyStatus::WrongType;
+    const bool eeprom = axis == CoordinateEepromMotor
+        && (w.Opcode == Opcode::SCO || w.Opcode == Opcode::GCO);
+    if (eeprom) {
+        for (int a = 0; a < AxisCount; ++a) {
+            if (w.Opcode == Opcode::SCO)
+                m_eepromCoord[a][n] = m_coord[a][n];
+            else
+                m_coord[a][n] = m_eepromCoord[a][n];
+        }
+        value = 0;
+        return ReplyStatus::Ok;
+    }
+    if (w.Opcode == Opcode::CCO && (axis & AxisMaskMarkerCco)) {
+        const int mask = axis & AxisMaskBits;
+        if (mask == 0 || mask >= (1 << AxisCount))
+            return ReplyStatus::InvalidValue;
+        for (int a = 0; a < AxisCount; ++a) {
+            if (mask & (1 << a))
+                m_coord[a][n] = m_axes[a].actualPosition();
+        }
+        value = 0;
+        return ReplyStatus::Ok;
+    }
     if (axis >= AxisCount)
         return ReplyStatus::InvalidValue;
-    int32_t& c = m_coord[axis][w.Type];
+    int32_t& c = m_coord[axis][n];
     switch (w.Opcode) {
     case Opcode::SCO: c = w.Value; break;
     case Opcode::GCO: value = c; break;

@@ -8,13 +8,13 @@
 #include <cstdint>
 
 // Everything outside the program's registers: the axes, the global parameters, I/O ports,
-// coordinates and the timer periods, and the instructions that reach them.
+// coordinates and the interrupt set-up, and the instructions that reach them.
 class Peripherals
 {
 public:
     Peripherals();
 
-    // Axes at rest at 0; parameters, user variables and timers take their stored values.
+    // Axes at rest at 0; parameters, user variables and coordinates take their stored values.
     void powerOn(TRegisters& r);
     void stopMotors();
     bool anyMoving() const;
@@ -24,15 +24,17 @@ public:
     // word (direct false) also loads A with what it reads.
     uint8_t execute(const TDecodedWord& w, TRegisters& r, int32_t& value, bool direct);
 
-    // True once after a motion started or a timer period changed: time must be planned anew.
+    // True once after a motion started or the interrupt set-up changed: time must be planned anew.
     bool takePlanChange();
 
     const VirtualAxis& axis(int i) const { return m_axes[i]; }
+    uint8_t takeAxisEvents(int i) { return m_axes[i].takeEvents(); }
     int32_t timerPeriod(int i) const { return m_timer[i]; }
     bool autoStart() const { return m_autoStart != 0; }
     int32_t coordinate(int index, int axis) const { return m_coord[axis][index]; }
 
     void setDigitalInput(int port, bool on);
+    bool digitalInput(int port) const { return m_input[port]; }
     void setAnalogInput(int port, int value);
     int32_t output(int port) const;
 
@@ -40,10 +42,11 @@ private:
     uint8_t setAxisParameter(int number, int axis, int32_t value);
     uint8_t getAxisParameter(int number, int axis, int32_t& value) const;
     uint8_t storeAxisParameter(int number, int axis, bool restore);
+    int32_t* globalSlot(int number, int bank, TRegisters& r, int32_t** stored, const Sim::TParameterSpec** spec);
     uint8_t setGlobalParameter(int number, int bank, int32_t value, TRegisters& r);
-    uint8_t getGlobalParameter(int number, int bank, int32_t& value, const TRegisters& r) const;
+    uint8_t getGlobalParameter(int number, int bank, int32_t& value, TRegisters& r);
     uint8_t storeGlobalParameter(int number, int bank, bool restore, TRegisters& r);
-    uint8_t move(int mode, int axis, int32_t value);
+    uint8_t move(int mode, int motor, int32_t value);
     uint8_t rotate(int axis, int64_t velocity);
     uint8_t referenceSearch(int mode, int axis, int32_t& value);
     uint8_t setIo(int port, int bank, int32_t value);
@@ -56,6 +59,7 @@ private:
     int32_t m_storedTimer[Sim::TimerCount] = {};
     int32_t m_storedVars[Sim::UserVariableCount] = {};
     int32_t m_coord[Sim::AxisCount][Sim::CoordinateCount] = {};
+    int32_t m_eepromCoord[Sim::AxisCount][Sim::CoordinateCount] = {};
     bool m_input[Sim::DigitalInputCount] = {};
     int32_t m_analog[Sim::AnalogInputCount] = {};
     int32_t m_output[Sim::OutputCount] = {};

@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // The numbers the virtual module answers to: parameters, banks, ports, interrupts, limits and
-// time. modules/virtual.json publishes the same numbers to the host; a test keeps them equal.
+// time. docs/module-description.md lists the same numbering and modules/virtual.json publishes
+// it; tst_simdescription keeps these tables equal to the description.
 namespace Sim {
 
 // Program memory and debugging.
@@ -17,12 +18,13 @@ constexpr int InstructionsPerMs = 1000 / MicrosPerInstruction;
 constexpr int TickMs = 10;              // the unit of WAIT values
 
 constexpr int AxisCount = 3;
-constexpr int UserVariableCount = 256;  // global bank 2, also reached by CALCV.. and SIV/GIV/AIV
-constexpr int CoordinateCount = 21;     // 0 to 20 per axis
+constexpr int UserVariableCount = 256;  // global bank 2, also reached by CALCV.., DJNZ, SIV/GIV/AIV
+constexpr int CoordinateCount = 21;     // 0 to 20 per axis, each with an EEPROM copy
+constexpr int CoordinateEepromMotor = 255;
 constexpr int TimerCount = 3;
 
 // Physical travel of a virtual axis, in steps from where it was at power-on: the reference
-// switch is active at or left of 0, the limit switches at or beyond +-LimitTravel.
+// switch is on at or left of 0, the limit switches at or beyond +-LimitTravel.
 constexpr int LimitTravel = 10000000;
 
 namespace AxisPar {
@@ -51,9 +53,7 @@ enum : int { Module = 0, UserVariables = 2, Timers = 3 };
 namespace GlobalPar {
 enum : int {
     AutoStart = 77,     // bank 0
-    TimerPeriod0 = 0,   // bank 3, in ms; 0 switches the timer off
-    TimerPeriod1 = 1,
-    TimerPeriod2 = 2,
+    TimerPeriod0 = 0,   // bank 3, 0 to 2, in ms; 0 switches the timer off
 };
 }
 
@@ -68,10 +68,18 @@ constexpr int AnalogMax = 4095;
 constexpr int PullUpPort = 0;           // SIO 0, 0: pull-up mask of the digital inputs
 constexpr int PullUpMax = 255;
 
-// Interrupt numbers: the timers fire; the others up to 46 are accepted by EI/DI/VECT but have no
-// source on a virtual module. 255 is the global switch of EI/DI.
+// Interrupt numbers. Position compare, stall and deviation have no source on a virtual module:
+// EI/DI/VECT accept them, they never fire. 255 is the global switch of EI/DI.
 namespace Irq {
-enum : int { Timer0 = 0, Timer1 = 1, Timer2 = 2, Last = 46, Global = 255 };
+enum : int {
+    Timer0 = 0,
+    PositionReached0 = 3,   // + axis
+    StopLeft0 = 27,         // + 2 * axis
+    StopRight0 = 28,        // + 2 * axis
+    Input0 = 39,            // + input, on every edge
+    Last = 46,
+    Global = 255,
+};
 }
 
 namespace WaitEvent {
@@ -83,9 +91,7 @@ enum Access : int { R = 1, W = 2, E = 4 };
 struct TParameterSpec
 {
     int number;
-    const char* key;      // the description's key without "par::"
-    const char* name;
-    const char* unit;
+    const char* key;      // the description's key
     int64_t min;
     int64_t max;
     int access;
@@ -94,42 +100,51 @@ struct TParameterSpec
 
 constexpr int64_t I32Min = -2147483648LL;
 constexpr int64_t I32Max = 2147483647LL;
-
+constexpr int64_t U32Max = 4294967295LL;
 inline constexpr TParameterSpec AxisParameters[] = {
-    {AxisPar::TargetPosition, "TargetPosition", "Target position", "steps", I32Min, I32Max, R | W, 0},
-    {AxisPar::ActualPosition, "ActualPosition", "Actual position", "steps", I32Min, I32Max, R | W, 0},
-    {AxisPar::TargetVelocity, "TargetVelocity", "Target velocity", "pps", I32Min, I32Max, R | W, 0},
-    {AxisPar::ActualVelocity, "ActualVelocity", "Actual velocity", "pps", I32Min, I32Max, R, 0},
-    {AxisPar::MaxSpeed, "MaxPositioningSpeed", "Maximum positioning speed", "pps", 0, I32Max, R | W | E, 100000},
-    {AxisPar::MaxAcceleration, "MaxAcceleration", "Maximum acceleration", "pps/s", 0, I32Max, R | W | E, 1000000},
-    {AxisPar::PositionReached, "PositionReached", "Position reached", "", 0, 1, R, 1},
-    {AxisPar::ReferenceSwitch, "ReferenceSwitch", "Reference switch", "", 0, 1, R, 0},
-    {AxisPar::RightLimitSwitch, "RightLimitSwitch", "Right limit switch", "", 0, 1, R, 0},
-    {AxisPar::LeftLimitSwitch, "LeftLimitSwitch", "Left limit switch", "", 0, 1, R, 0},
-    {AxisPar::RightLimitDisable, "RightLimitSwitchDisable", "Right limit switch disable", "", 0, 1, R | W | E, 0},
-    {AxisPar::LeftLimitDisable, "LeftLimitSwitchDisable", "Left limit switch disable", "", 0, 1, R | W | E, 0},
-    {AxisPar::ReferenceSearchSpeed, "ReferenceSearchSpeed", "Reference search speed", "pps", 0, I32Max, R | W | E, 10000},
-    {AxisPar::ReferenceSwitchSpeed, "ReferenceSwitchSpeed", "Reference switch speed", "pps", 0, I32Max, R | W | E, 1000},
+    {AxisPar::TargetPosition, "par::TargetPosition", I32Min, I32Max, R | W, 0},
+    {AxisPar::ActualPosition, "par::ActualPosition", I32Min, I32Max, R | W, 0},
+    {AxisPar::TargetVelocity, "par::TargetVelocity", I32Min, I32Max, R | W, 0},
+    {AxisPar::ActualVelocity, "par::ActualVelocity", I32Min, I32Max, R, 0},
+    {AxisPar::MaxSpeed, "par::MaxPositioningSpeed", 0, I32Max, R | W | E, 100000},
+    {AxisPar::MaxAcceleration, "par::MaxAcceleration", 0, I32Max, R | W | E, 1000000},
+    {AxisPar::PositionReached, "par::PositionReached", 0, 1, R, 1},
+    {AxisPar::ReferenceSwitch, "par::ReferenceSwitch", 0, 1, R, 1},
+    {AxisPar::RightLimitSwitch, "par::RightLimitSwitch", 0, 1, R, 0},
+    {AxisPar::LeftLimitSwitch, "par::LeftLimitSwitch", 0, 1, R, 0},
+    {AxisPar::RightLimitDisable, "par::RightLimitSwitchDisable", 0, 1, R | W | E, 0},
+    {AxisPar::LeftLimitDisable, "par::LeftLimitSwitchDisable", 0, 1, R | W | E, 0},
+    {AxisPar::ReferenceSearchSpeed, "par::ReferenceSearchSpeed", 0, I32Max, R | W | E, 10000},
+    {AxisPar::ReferenceSwitchSpeed, "par::ReferenceSwitchSpeed", 0, I32Max, R | W | E, 1000},
 };
 
 inline constexpr TParameterSpec ModuleParameters[] = {   // global bank 0
-    {GlobalPar::AutoStart, "auto start mode", "Auto start", "", 0, 1, R | W | E, 0},
+    {GlobalPar::AutoStart, "par::auto start mode", 0, 1, R | W | E, 0},
 };
 
 inline constexpr TParameterSpec TimerParameters[] = {    // global bank 3
-    {GlobalPar::TimerPeriod0, "Timer0Period", "Timer 0 period", "ms", 0, I32Max, R | W | E, 0},
-    {GlobalPar::TimerPeriod1, "Timer1Period", "Timer 1 period", "ms", 0, I32Max, R | W | E, 0},
-    {GlobalPar::TimerPeriod2, "Timer2Period", "Timer 2 period", "ms", 0, I32Max, R | W | E, 0},
+    {GlobalPar::TimerPeriod0 + 0, "par::Timer0Period", 0, I32Max, R | W | E, 0},
+    {GlobalPar::TimerPeriod0 + 1, "par::Timer1Period", 0, I32Max, R | W | E, 0},
+    {GlobalPar::TimerPeriod0 + 2, "par::Timer2Period", 0, I32Max, R | W | E, 0},
 };
 
-// Spec of an axis parameter, or nullptr when the module has none with that number.
-inline const TParameterSpec* FindAxisParameter(int number)
+// Bank 2 holds the user variables 0 to 255 (32 bit, rwe); bank 1 has no parameters.
+
+template <int N>
+constexpr const TParameterSpec* FindSpec(const TParameterSpec (&table)[N], int number)
 {
-    for (const TParameterSpec& p : AxisParameters) {
+    for (const TParameterSpec& p : table) {
         if (p.number == number)
             return &p;
     }
     return nullptr;
+}
+
+// True when the value fits the spec; a range above 2147483647 takes the value as unsigned.
+constexpr bool InRange(const TParameterSpec& p, int32_t value)
+{
+    const int64_t v = p.max > I32Max ? int64_t(uint32_t(value)) : int64_t(value);
+    return v >= p.min && v <= p.max;
 }
 
 } // namespace Sim

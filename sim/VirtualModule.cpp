@@ -30,6 +30,24 @@ bool isFlowControl(uint8_t opcode)
     }
 }
 
+// Why the decoder refused a word sent directly: an operation it does not know is a wrong type,
+// anything else a variable number out of range.
+uint8_t refusal(uint8_t opcode, int type)
+{
+    constexpr int Load = 9, Swap = 10, Comp = 11;
+    switch (opcode) {
+    case Opcode::CALC:
+        return type <= Load ? ReplyStatus::InvalidValue : ReplyStatus::WrongType;
+    case Opcode::CALCV:
+        return (type <= Load || type == Comp) ? ReplyStatus::InvalidValue : ReplyStatus::WrongType;
+    case Opcode::CALCX: case Opcode::CALCVV: case Opcode::CALCVA: case Opcode::CALCAV:
+    case Opcode::CALCVX: case Opcode::CALCXV:
+        return (type <= Swap || type == Comp) ? ReplyStatus::InvalidValue : ReplyStatus::WrongType;
+    default:
+        return ReplyStatus::WrongType;
+    }
+}
+
 TModuleReply reply(uint8_t status, int32_t value = 0)
 {
     TModuleReply r;
@@ -300,9 +318,7 @@ TModuleReply VirtualModule::direct(const TModuleRequest& request)
         status = m_periph.execute(w, m_interp.registers(), value, true);
         m_periph.takePlanChange();
     } else if (w.Op == OpNop) {
-        // Only operands the decoder refused end here: CALCVV names a variable past the last.
-        status = (opcode == Opcode::CALCVV && request.Type <= 11) ? ReplyStatus::InvalidValue
-                                                                   : ReplyStatus::WrongType;
+        status = refusal(opcode, w.Type);
     } else {
         status = m_interp.executeDirect(w, value);
     }
@@ -391,12 +407,36 @@ void VirtualModule::updateTimers()
     }
 }
 
+void VirtualModule::setDigitalInput(int port, bool on)
+{
+    if (port < 0 || port >= DigitalInputCount)
+        return;
+    const bool before = m_periph.digitalInput(port);
+    m_periph.setDigitalInput(port, on);
+    if (before != on)
+        m_interp.raise(Irq::Input0 + port);
+}
+
+void VirtualModule::raiseAxisEvents()
+{
+    for (int axis = 0; axis < AxisCount; ++axis) {
+        const uint8_t events = m_periph.takeAxisEvents(axis);
+        if (events & VirtualAxis::Reached)
+            m_interp.raise(Irq::PositionReached0 + axis);
+        if (events & VirtualAxis::LeftSwitchOn)
+            m_interp.raise(Irq::StopLeft0 + 2 * axis);
+        if (events & VirtualAxis::RightSwitchOn)
+            m_interp.raise(Irq::StopRight0 + 2 * axis);
+    }
+}
+
 void VirtualModule::catchUp()
 {
     const int64_t nowMs = m_slot / InstructionsPerMs;
     while (m_motionMs < nowMs && m_periph.anyMoving()) {
         ++m_motionMs;
         m_periph.stepMs();
+        raiseAxisEvents();
     }
     m_motionMs = nowMs;
     updateTimers();

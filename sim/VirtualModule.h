@@ -39,7 +39,8 @@ public:
     // An empty list accepts every instruction.
     void setDirectModeCommands(const QStringList& opcodes);
 
-    void setDigitalInput(int port, bool on) { m_periph.setDigitalInput(port, on); }
+    // Inputs of the module's world; every edge of a digital input raises its interrupt.
+    void setDigitalInput(int port, bool on);
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
 
     // What a test or the command line inspects.
@@ -80,6 +81,7 @@ private:
     void restartIfEnded();
     void finishRun(Interpreter::Exit exit);
     void catchUp();
+    void raiseAxisEvents();
     void updateTimers();
     int64_t nextEvent(int64_t end) const;
 

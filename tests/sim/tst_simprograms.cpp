@@ -40,6 +40,8 @@ private slots:
     void waitTicksHoldsForItsTime();
     void timerInterrupt();
     void interruptDuringWait();
+    void motionAndInputInterrupts();
+    void coordinatesSurvivePowerCycleThroughEeprom();
     void neverEndingProgramIsBoundedByTheClock();
     void powerCycleWithAutoStart_data();
     void powerCycleWithAutoStart();
@@ -194,6 +196,24 @@ void tst_SimPrograms::programs_data()
         << TestProgram{{"SAP", 5, 0, 0}, {"SAP", 4, 0, 10000000}, {"ROR", 0, 0, 10000000},
                        {"WAIT", LIMSW, 0, 0}, {"GAP", 3, 0}, {"STOP"}}
         << 1500 << 0 << 0 << 6 << 0 << 0 << "ap 0 10" << 1LL;
+    QTest::newRow("a disabled limit switch lets the axis pass")
+        << TestProgram{{"SAP", 5, 1, 0}, {"SAP", 4, 1, 10000000}, {"SAP", 13, 1, 1},
+                       {"ROL", 0, 1, 10000000}, {"WAIT", LIMSW, 1, 0}, {"WAIT", TICKS, 1, 10}, {"MST", 0, 1},
+                       {"GAP", 11, 1}, {"STOP"}}
+        << 1500 << 1 << 0 << 9 << 0 << 0 << "ap 1 1" << -11000000LL;
+    QTest::newRow("reference search from the left of the switch")
+        << TestProgram{{"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0}, {"RFS", 0, 0}, {"RFS", 2, 0},
+                       {"CALCX", SWAP}, {"WAIT", RFS, 0, 0}, {"GAP", 1, 0}, {"STOP"}}
+        << 5000 << 0 << 1 << 8 << 0 << 0 << "ap 0 9" << 0LL;
+    QTest::newRow("MVP COORD with an axis mask")
+        << TestProgram{{"SCO", 4, 0, 100}, {"SCO", 4, 1, -200}, {"SCO", 4, 2, 300}, {"MVP", 2, 0x87, 4},
+                       {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0}, {"WAIT", POS, 2, 0}, {"GAP", 1, 1},
+                       {"STOP"}}
+        << 1000 << -200 << 0 << 9 << 0 << 0 << "ap 2 1" << 300LL;
+    QTest::newRow("CCO with an axis mask")
+        << TestProgram{{"MVP", 0, 0, 50}, {"MVP", 0, 1, 60}, {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0},
+                       {"CCO", 5, 0x83}, {"GCO", 5, 1}, {"STOP"}}
+        << 1000 << 60 << 0 << 7 << 0 << 0 << "coord 5 0" << 50LL;
     QTest::newRow("global parameters and I/O")
         << TestProgram{{"SGP", 0, 3, 250}, {"SIO", 4, 2, 1}, {"GIO", 4, 2}, {"CALCX", SWAP},
                        {"GGP", 0, 3}, {"STOP"}}
@@ -310,6 +330,57 @@ void tst_SimPrograms::interruptDuringWait()
     QVERIFY(m.waiting());
     m.advance(2);   // the WAIT keeps its own time across the interrupts
     QCOMPARE(m.state(), VirtualModule::Stopped);
+}
+
+void tst_SimPrograms::motionAndInputInterrupts()
+{
+    // Handlers count in variables 0 (position reached 0), 1 (input 2), 2 (right stop switch of
+    // axis 1).
+    VirtualModule m;
+    QVERIFY(download(m, {{"SAP", 5, 1, 0}, {"VECT", 3, 0, 10}, {"VECT", 41, 0, 12},
+                         {"VECT", 30, 0, 14}, {"EI", 3}, {"EI", 41}, {"EI", 30}, {"EI", 255},
+                         {"JA", 0, 0, 8}, {"STOP"},
+                         {"CALCV", ADD, 0, 1}, {"RETI"}, {"CALCV", ADD, 1, 1}, {"RETI"},
+                         {"CALCV", ADD, 2, 1}, {"RETI"}}));
+    send(m, ModuleCommand::ApplRun);
+    m.advance(1);
+    QCOMPARE(send(m, Opcode::MVP, 0, 0, 1000).Status, uint8_t(100));
+    send(m, Opcode::SAP, 4, 1, 100000000);
+    send(m, Opcode::ROR, 0, 1, 100000000);
+    m.advance(500);
+    QCOMPARE(m.registers().Vars[0], 1);
+    QCOMPARE(m.registers().Vars[2], 1);
+    QCOMPARE(m.axisParameter(1, 10), 1);
+
+    m.setDigitalInput(2, true);
+    m.advance(1);
+    m.setDigitalInput(2, true);    // no edge
+    m.advance(1);
+    m.setDigitalInput(2, false);
+    m.advance(1);
+    m.setDigitalInput(3, true);    // interrupt 42 is not enabled
+    m.advance(1);
+    QCOMPARE(m.registers().Vars[1], 2);
+    QCOMPARE(send(m, Opcode::GIO, 3, 0).Value, 1);
+    QCOMPARE(m.programCounter(), 8);
+}
+
+void tst_SimPrograms::coordinatesSurvivePowerCycleThroughEeprom()
+{
+    VirtualModule m;
+    send(m, Opcode::SCO, 3, 0, 77);
+    send(m, Opcode::SCO, 3, 2, 99);
+    QCOMPARE(send(m, Opcode::SCO, 3, 255).Status, uint8_t(100));
+    send(m, Opcode::SCO, 3, 0, 5);
+    QCOMPARE(send(m, Opcode::GCO, 3, 0).Value, 5);
+    QCOMPARE(send(m, Opcode::GCO, 3, 255).Status, uint8_t(100));
+    QCOMPARE(send(m, Opcode::GCO, 3, 0).Value, 77);
+    send(m, Opcode::SCO, 3, 0, 6);
+    send(m, Opcode::SCO, 4, 1, 8);   // never stored
+    m.powerCycle();
+    QCOMPARE(m.coordinate(3, 0), 77);
+    QCOMPARE(m.coordinate(3, 2), 99);
+    QCOMPARE(m.coordinate(4, 1), 0);
 }
 
 void tst_SimPrograms::neverEndingProgramIsBoundedByTheClock()

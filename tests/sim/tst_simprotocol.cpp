@@ -356,6 +356,14 @@ void tst_SimProtocol::direct_data()
     QTest::newRow("CALCV on a variable") << int(Opcode::CALCV) << int(ADD) << 9 << 5LL << 100 << 5;
     QTest::newRow("CALCV placeholder") << int(Opcode::CALCV) << 10 << 9 << 5LL << 3 << 0;
     QTest::newRow("CALCVV variable 256") << int(Opcode::CALCVV) << int(ADD) << 1 << 256LL << 4 << 0;
+    QTest::newRow("SGP variable 255") << int(Opcode::SGP) << 255 << 2 << -1LL << 100 << -1;
+    QTest::newRow("SGP bank 1") << int(Opcode::SGP) << 0 << 1 << 1LL << 3 << 0;
+    QTest::newRow("SGP timer period") << int(Opcode::SGP) << 2 << 3 << 10LL << 100 << 10;
+    QTest::newRow("SGP timer 3") << int(Opcode::SGP) << 3 << 3 << 10LL << 3 << 0;
+    QTest::newRow("GIO analog 8") << int(Opcode::GIO) << 8 << 1 << 0LL << 3 << 0;
+    QTest::newRow("MVP COORD axis mask") << int(Opcode::MVP) << 2 << 0x87 << 3LL << 100 << 3;
+    QTest::newRow("MVP COORD mask of axis 3") << int(Opcode::MVP) << 2 << 0x88 << 3LL << 4 << 0;
+    QTest::newRow("MVP ABS with a mask") << int(Opcode::MVP) << 0 << 0x81 << 3LL << 4 << 0;
     QTest::newRow("CLE unknown") << int(Opcode::CLE) << 6 << 0 << 0LL << 3 << 0;
     QTest::newRow("EI") << int(Opcode::EI) << 0 << 0 << 0LL << 100 << 0;
     QTest::newRow("EI unknown interrupt") << int(Opcode::EI) << 47 << 0 << 0LL << 3 << 0;

@@ -1,0 +1,162 @@
+#include "Globals.h"
+#include "ModuleDescription.h"
+#include "SimParameters.h"
+
+#include <QtTest>
+
+#include <set>
+
+// The virtual module's own tables against modules/virtual.json, which publishes them: a
+// parameter the description names must be one the module has, with the same range and access.
+class tst_SimDescription : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void tables_data();
+    void tables();
+    void numberedMaps_data();
+    void numberedMaps();
+    void directModeCommandsListEveryInstruction();
+    void waitEventsAndCoordinates();
+
+private:
+    ModuleDescription m_json;
+};
+
+namespace {
+
+QString accessText(int access)
+{
+    QString s;
+    if (access & Sim::R) s += 'r';
+    if (access & Sim::W) s += 'w';
+    if (access & Sim::E) s += 'e';
+    return s;
+}
+
+template <int N>
+QList<Sim::TParameterSpec> specs(const Sim::TParameterSpec (&table)[N])
+{
+    return QList<Sim::TParameterSpec>(std::begin(table), std::end(table));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<Sim::TParameterSpec>)
+
+void tst_SimDescription::initTestCase()
+{
+    QString error;
+    const QString path = QDir(qEnvironmentVariable("KROL_SOURCE_DIR")).filePath("modules/virtual.json");
+    QVERIFY2(ModuleDescription::load(path, &m_json, &error), qPrintable(error));
+    QCOMPARE(m_json.axes, Sim::AxisCount);
+}
+
+void tst_SimDescription::tables_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<QList<Sim::TParameterSpec>>("table");
+    for (int axis = 0; axis < Sim::AxisCount; ++axis)
+        QTest::addRow("axis%d", axis) << QString("axis%1").arg(axis) << specs(Sim::AxisParameters);
+    QTest::newRow("global0") << "global0" << specs(Sim::ModuleParameters);
+    QTest::newRow("global3") << "global3" << specs(Sim::TimerParameters);
+}
+
+void tst_SimDescription::tables()
+{
+    QFETCH(QString, map);
+    QFETCH(QList<Sim::TParameterSpec>, table);
+    const ParameterMap records = m_json.maps.value(map);
+    QCOMPARE(records.size(), table.size());
+    for (const Sim::TParameterSpec& spec : table) {
+        const QString key = QString::fromLatin1(spec.key);
+        QVERIFY2(records.contains(key), qPrintable(key));
+        const Parameter p = records.value(key);
+        QCOMPARE(p.number, spec.number);
+        QCOMPARE(p.min, spec.min);
+        QCOMPARE(p.max, spec.max);
+        QCOMPARE(p.access, accessText(spec.access));
+    }
+}
+
+void tst_SimDescription::numberedMaps_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<qint64>("min");
+    QTest::addColumn<qint64>("max");
+    QTest::addColumn<QString>("access");
+    QTest::newRow("user variables") << "global2" << Sim::UserVariableCount << qint64(Sim::I32Min) << qint64(Sim::I32Max) << "rwe";
+    QTest::newRow("digital inputs") << "io0" << Sim::DigitalInputCount << 0LL << 1LL << "r";
+    QTest::newRow("analog inputs") << "io1" << Sim::AnalogInputCount << 0LL << qint64(Sim::AnalogMax) << "r";
+    QTest::newRow("outputs") << "io2" << Sim::OutputCount << 0LL << 1LL << "rw";
+    QTest::newRow("pull-ups") << "pu0" << 1 << 0LL << qint64(Sim::PullUpMax) << "w";
+}
+
+// Maps whose records are numbered 0 to count - 1 with one range and access.
+void tst_SimDescription::numberedMaps()
+{
+    QFETCH(QString, map);
+    QFETCH(int, count);
+    QFETCH(qint64, min);
+    QFETCH(qint64, max);
+    QFETCH(QString, access);
+    std::set<int> numbers;
+    for (const Parameter& p : m_json.maps.value(map)) {
+        numbers.insert(p.number);
+        QCOMPARE(p.min, min);
+        QCOMPARE(p.max, max);
+        QCOMPARE(p.access, access);
+    }
+    QCOMPARE(int(numbers.size()), count);
+    QCOMPARE(*numbers.begin(), 0);
+    QCOMPARE(*numbers.rbegin(), count - 1);
+}
+
+void tst_SimDescription::directModeCommandsListEveryInstruction()
+{
+    const QStringList listed = m_json.maps.value("module").value("DirectModeCommands").name.split(',');
+    std::set<int> opcodes;
+    for (const QString& text : listed)
+        opcodes.insert(text.toInt());
+    std::set<int> instructions;
+    for (int i = 0; i < KROLInstructionCount; ++i)
+        instructions.insert(KROLInstructions[i].Opcode);
+    QVERIFY(opcodes == instructions);
+}
+
+void tst_SimDescription::waitEventsAndCoordinates()
+{
+    const ParameterMap waits = m_json.maps.value("wait_cmd");
+    QCOMPARE(waits.value("par::TICKS").number, int(Sim::WaitEvent::Ticks));
+    QCOMPARE(waits.value("par::POS").number, int(Sim::WaitEvent::Pos));
+    QCOMPARE(waits.value("par::REFSW").number, int(Sim::WaitEvent::RefSw));
+    QCOMPARE(waits.value("par::LIMSW").number, int(Sim::WaitEvent::LimSw));
+    QCOMPARE(waits.value("par::RFS").number, int(Sim::WaitEvent::Rfs));
+
+    std::set<int> irqs;
+    for (const Parameter& p : m_json.maps.value("irq"))
+        irqs.insert(p.number);
+    QCOMPARE(int(irqs.size()), Sim::Irq::Last + 2);
+    QCOMPARE(*irqs.rbegin(), int(Sim::Irq::Global));
+    const ParameterMap irq = m_json.maps.value("irq");
+    QCOMPARE(irq.value("par::TI_TIMER0").number, int(Sim::Irq::Timer0));
+    QCOMPARE(irq.value("par::TI_POS_REACHED0").number, int(Sim::Irq::PositionReached0));
+    QCOMPARE(irq.value("par::TI_STOPLEFT1").number, Sim::Irq::StopLeft0 + 2);
+    QCOMPARE(irq.value("par::TI_STOPRIGHT2").number, Sim::Irq::StopRight0 + 4);
+    QCOMPARE(irq.value("par::TI_INPUT0").number, int(Sim::Irq::Input0));
+
+    ParameterMap coordinates = m_json.maps.value("coordinates");
+    const Parameter eeprom = coordinates.take("par::eeprom");
+    const Parameter multiaxis = coordinates.take("par::multiaxis");
+    QVERIFY(eeprom.flag2 && eeprom.number == Sim::CoordinateCount - 1);
+    QVERIFY(multiaxis.flag2);
+    QCOMPARE(coordinates.size(), Sim::CoordinateCount);
+    for (const Parameter& p : coordinates)
+        QVERIFY(p.number >= 0 && p.number < Sim::CoordinateCount);
+}
+
+QTEST_GUILESS_MAIN(tst_SimDescription)
+#include "tst_simdescription.moc"
