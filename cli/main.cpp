@@ -1,5 +1,6 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
+#include "DisasmCommand.h"
 #include "SubCommand.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ namespace {
 
 const SubCommand commands[] = {
     {"asm", "Assemble a KROL source into a .bin file", runAsm},
+    {"disasm", "Turn a .bin file back into KROL source text", runDisasm},
 };
 
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
