@@ -1,5 +1,6 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
+#include "DisasmCommand.h"
 #include "SubCommand.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ namespace {
 
 const SubCommand commands[] = {
     {"asm", "Assemble a KROL source into a .bin file", runAsm},
+    {"disasm", "Turn a .bin file back into KROL source text", runDisasm},
 };
 
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -33,9 +35,9 @@ void printUsage(QTextStream& out)
     out.flush();
 }
 
-// Freeing a large program word by word at exit only costs time; the system takes the memory
-// back at once. Sanitizer builds take the normal way out so that leaks are still found.
-int finish(int exitCode)
+} // namespace
+
+int exitNow(int exitCode)
 {
     standardOutput().flush();
     standardError().flush();
@@ -45,8 +47,6 @@ int finish(int exitCode)
 #endif
     return exitCode;
 }
-
-} // namespace
 
 QTextStream& standardOutput()
 {
@@ -88,7 +88,7 @@ int main(int argc, char* argv[])
     }
     for (const SubCommand& c : commands) {
         if (name == QLatin1String(c.name))
-            return finish(c.run(args));
+            return exitNow(c.run(args));
     }
     standardError() << "krol: unknown command '" << name << "'\n";
     printUsage(standardError());

@@ -6,22 +6,42 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QEvent>
+#include <QVarLengthArray>
+
+#include <charconv>
+#include <limits>
 
 namespace {
 
-const QString Indent = QStringLiteral("          ");   // ten spaces before every mnemonic
-constexpr int LabelColumn = 10;
+constexpr int LabelColumn = 10;   // ten spaces before every mnemonic on unlabelled lines
 
-bool EndsBlock(const QString& line)
+// A line is put together on the stack: a long program has a line per instruction, and
+// temporaries per operand would dominate.
+using LineBuffer = QVarLengthArray<QChar, 128>;
+
+void Put(LineBuffer& line, const QString& text)
 {
-    return line.contains(QLatin1String("RSUB")) || line.contains(QLatin1String("RETI"));
+    line.append(text.constData(), text.size());
 }
 
-bool IsLabelled(const QString& line)
+void Put(LineBuffer& line, const char* text)
 {
-    return line.contains(QLatin1Char(':'));
+    for (; *text; ++text)
+        line.append(QLatin1Char(*text));
 }
 
+void PutNumber(LineBuffer& line, qint64 number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    for (const char* d = digits; d != end; ++d)
+        line.append(QLatin1Char(*d));
+}
+
+bool Contains(const LineBuffer& line, QLatin1String text)
+{
+    return QStringView(line.constData(), line.size()).contains(text);
+}
 } // namespace
 
 Disassembler::Disassembler(TParameterList waitEvents, QWidget* parent)
@@ -59,19 +79,8 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
         Disassemble();
         GenerateLabels();
         FormatText();
-        Lines.prepend(QStringLiteral("//KROL disassembly at ")
-                      + QDateTime::currentDateTime().toString(QStringLiteral("MM-dd-yyyy hh:mm:ss")));
-        if (Output) {
-            int size = 0;
-            for (const QString& line : qAsConst(Lines))
-                size += line.size() + 1;
-            Output->clear();
-            Output->reserve(size);
-            for (const QString& line : qAsConst(Lines)) {
-                Output->append(line);
-                Output->append(QLatin1Char('\n'));
-            }
-        }
+        if (Output)
+            WriteText();
         ShowDisasmMessage(QStringLiteral("Successful!"));
     } catch (const CDisAsmError& e) {
         ok = false;
@@ -96,16 +105,23 @@ void Disassembler::Disassemble()
     Counts.Cle = KeywordCount(CleMnemonic);
 
     const int count = Instructions ? Instructions->size() : 0;
-    Lines.reserve(count);
+    Lines.reserve(size_t(count));
+    CollectLabels = true;
+    TextSize = 0;
     int address = 0;
     try {
         for (; address < count; ++address) {
-            const QString line = InstructionText(address, Instructions->at(address));
+            LineBuffer text;
+            InstructionText(address, Instructions->at(address), text);
             if (Pump.Due()) {
                 ShowTotalInstructions(address + 1);
                 Pump.Process();
             }
-            Lines.append(line);
+            TLineLayout line;
+            line.HasColon = Contains(text, QLatin1String(":"));
+            line.EndsBlock = Contains(text, QLatin1String("RSUB")) || Contains(text, QLatin1String("RETI"));
+            Lines.push_back(line);
+            TextSize += text.size() + 1;
         }
     } catch (const CDisAsmError&) {
         // The counter is refreshed only when events are processed; let it end on the truth.
@@ -117,7 +133,7 @@ void Disassembler::Disassemble()
         ShowTotalInstructions(count);
 }
 
-QString Disassembler::InstructionText(int address, const TInstruction& instruction)
+void Disassembler::InstructionText(int address, const TInstruction& instruction, LineBuffer& line)
 {
     static const QString MoveModes[] = {QStringLiteral("ABS"), QStringLiteral("REL"),
                                         QStringLiteral("COORD"), QStringLiteral("RELCOORD")};
@@ -128,75 +144,73 @@ QString Disassembler::InstructionText(int address, const TInstruction& instructi
     if (!row)
         throw CDisAsmError(address, QStringLiteral("Unknown opcode"));
 
-    QString line;
-    line.reserve(48);
-    line += Indent;
-    line += row->Mnemonic;
-    line += QLatin1Char(' ');
-    QLatin1String motorSeparator(", ");
+    Put(line, "          ");
+    Put(line, row->Mnemonic);
+    line.append(QLatin1Char(' '));
+    const char* motorSeparator = ", ";
     const int t = instruction.Type;
     switch (row->TypeKind) {
     case TypeNone:
-        motorSeparator = QLatin1String("");
+        motorSeparator = "";
         break;
     case TypeNumber:
-        line += QString::number(t);
+        PutNumber(line, t);
         break;
     case TypeMoveMode:
         if (t > 3)
             throw CDisAsmError(address, QStringLiteral("cmd"));
-        line += MoveModes[t];
+        Put(line, MoveModes[t]);
         break;
     case TypeWaitEvent: {
         const TParameterDescriptor* event = FindParameter(WaitEvents, t);
         if (!event)
             throw CDisAsmError(address, QStringLiteral("Unknown event code"));
-        line += event->Name;
+        Put(line, event->Name);
         break;
     }
     case TypeCondition:
         if (t >= Counts.Condition)
             throw CDisAsmError(address, QStringLiteral("Unknow condition code"));
-        line += ConditionMnemonic[t];
+        Put(line, ConditionMnemonic[t]);
         break;
     case TypeCalc:
         if (t >= Counts.Calc)
             throw CDisAsmError(address, QStringLiteral("Unknown CALC code"));
-        line += CalcMnemonic[t];
+        Put(line, CalcMnemonic[t]);
         break;
     case TypeCalcx:
         if (t >= Counts.Calcx)
             throw CDisAsmError(address, QStringLiteral("Unknown CALCX code"));
-        line += CalcxMnemonic[t];
+        Put(line, CalcxMnemonic[t]);
         break;
     case TypeCalcxx:
         if (t >= Counts.Calce)
             throw CDisAsmError(address, QStringLiteral("Unknown CALCxx code"));
-        line += CalceMnemonic[t];
+        Put(line, CalceMnemonic[t]);
         break;
     case TypeCalcv:
         if (t >= Counts.Calcv || CalcvMnemonic[t] == QLatin1String("!!!"))
             throw CDisAsmError(address, QStringLiteral("Unknown CALCV code"));
-        line += CalcvMnemonic[t];
+        Put(line, CalcvMnemonic[t]);
         break;
     case TypeRfsMode:
         if (t > 2)
             throw CDisAsmError(address, QStringLiteral("Unexpected parameter value"));
-        line += RfsModes[t];
+        Put(line, RfsModes[t]);
         break;
     case TypeCle:
         if (t >= Counts.Cle)
             throw CDisAsmError(address, QStringLiteral("Unknown CLE code"));
-        line += CleMnemonic[t];
+        Put(line, CleMnemonic[t]);
         break;
     default:
         throw CDisAsmError(address, QStringLiteral("Internal error 1"));
     }
 
-    QLatin1String valueSeparator(", ");
+    const char* valueSeparator = ", ";
     if (row->MotorKind == 1) {
-        line += motorSeparator;
-        line += QString::number(instruction.Motor);
+        Put(line, motorSeparator);
+        PutNumber(line, instruction.Motor);
     } else if (row->MotorKind == 0) {
         valueSeparator = motorSeparator;
     } else {
@@ -208,28 +222,27 @@ QString Disassembler::InstructionText(int address, const TInstruction& instructi
         break;
     case ValueNumber:
     case ValueByte:
-        line += valueSeparator;
-        line += QString::number(instruction.Value);
+        Put(line, valueSeparator);
+        PutNumber(line, instruction.Value);
         break;
-    case ValueLabel: {
-        const QString name = QStringLiteral("Lbl") + QString::number(instruction.Value);
-        line += valueSeparator;
-        line += name;
-        AddLabel(instruction.Value, name);
+    case ValueLabel:
+        Put(line, valueSeparator);
+        Put(line, "Lbl");
+        PutNumber(line, instruction.Value);
+        if (CollectLabels)
+            AddLabel(instruction.Value);
         break;
-    }
     default:
         throw CDisAsmError(address, QStringLiteral("Internal error 3"));
     }
-    return line;
 }
 
-void Disassembler::AddLabel(qint64 address, const QString& name)
+void Disassembler::AddLabel(qint64 address)
 {
     if (LabelAt.contains(address))
         return;
     TLabel label;
-    label.Name = name;
+    label.Name = QStringLiteral("Lbl") + QString::number(address);
     label.Address = int(address);
     LabelAt.insert(address, Labels.size());
     Labels.append(label);
@@ -237,12 +250,14 @@ void Disassembler::AddLabel(qint64 address, const QString& name)
 
 void Disassembler::GenerateLabels()
 {
-    for (int i = 0; i < Lines.size(); ++i) {
+    for (int i = 0; i < int(Lines.size()); ++i) {
         const auto found = LabelAt.constFind(i);
         if (found != LabelAt.constEnd()) {
-            const QString head = (Labels.at(*found).Name + QStringLiteral(": "))
-                                     .leftJustified(LabelColumn, QLatin1Char(' '));
-            Lines[i] = head + Lines.at(i).simplified();
+            // "Lbl<i>: " goes in front of the simplified text: the line now holds a ':', and
+            // whether it holds "RSUB" or "RETI" does not change (simplifying only touches
+            // white space, and the label part ends in a space).
+            Lines[size_t(i)].Label = *found;
+            Lines[size_t(i)].HasColon = true;
         }
         if (Pump.Due())
             Pump.Process();
@@ -253,26 +268,52 @@ void Disassembler::GenerateLabels()
 // into the list while walking it from line 1: a labelled line from line 2 on gets a blank line
 // before it; otherwise a line after an RSUB or RETI line gets one. When line 0 ends a block
 // and line 1 is labelled, the first blank pushes line 1 to index 2, so it gets its own blank
-// as well. Built in one pass, since inserting into the list would be quadratic.
+// as well. Counted in one pass, since inserting into a list would be quadratic.
 void Disassembler::FormatText()
 {
     if (Lines.size() < 2)
         return;
-    QStringList text;
-    text.reserve(Lines.size() + Lines.size() / 2);
-    text.append(Lines.at(0));
-    for (int k = 1; k < Lines.size(); ++k) {
-        const QString& line = Lines.at(k);
-        if (k >= 2 && IsLabelled(line)) {
-            text.append(QString());
-        } else if (EndsBlock(Lines.at(k - 1))) {
-            text.append(QString());
-            if (k == 1 && IsLabelled(line))
-                text.append(QString());
-        }
-        text.append(line);
+    for (size_t k = 1; k < Lines.size(); ++k) {
+        TLineLayout& line = Lines[k];
+        if (k >= 2 && line.HasColon)
+            line.Blanks = 1;
+        else if (Lines[k - 1].EndsBlock)
+            line.Blanks = (k == 1 && line.HasColon) ? 2 : 1;
     }
-    Lines.swap(text);
+}
+
+// The header, then every line with its blank lines and label, each ending in a line feed.
+void Disassembler::WriteText()
+{
+    const QString header = QStringLiteral("//KROL disassembly at ")
+                           + QDateTime::currentDateTime().toString(QStringLiteral("MM-dd-yyyy hh:mm:ss"));
+    qint64 size = header.size() + 1 + TextSize;
+    for (const TLineLayout& line : Lines) {
+        size += line.Blanks;
+        if (line.Label >= 0)
+            size += Labels.at(line.Label).Name.size() + 2;
+    }
+    Output->clear();
+    Output->reserve(int(qMin<qint64>(size, std::numeric_limits<int>::max())));
+    Output->append(header);
+    Output->append(QLatin1Char('\n'));
+
+    CollectLabels = false;
+    for (int i = 0; i < int(Lines.size()); ++i) {
+        const TLineLayout& line = Lines[size_t(i)];
+        for (int b = 0; b < line.Blanks; ++b)
+            Output->append(QLatin1Char('\n'));
+        LineBuffer text;
+        InstructionText(i, Instructions->at(i), text);
+        if (line.Label >= 0) {
+            Output->append((Labels.at(line.Label).Name + QStringLiteral(": "))
+                               .leftJustified(LabelColumn, QLatin1Char(' ')));
+            Output->append(QString(text.constData(), text.size()).simplified());
+        } else {
+            Output->append(text.constData(), text.size());
+        }
+        Output->append(QLatin1Char('\n'));
+    }
 }
 
 void Disassembler::ShowDisasmMessage(const QString& message)

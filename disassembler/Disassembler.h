@@ -9,7 +9,9 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
-#include <QStringList>
+#include <QVarLengthArray>
+
+#include <vector>
 
 namespace Ui {
 class Disassembler;
@@ -46,14 +48,26 @@ private slots:
     void on_BtnOK_clicked();
 
 protected:
+    // The three stages, in this order. A line is the text of one instruction; a labelled line
+    // starts with its label, and blank lines set labelled lines and subroutine ends apart.
     void Disassemble();
     void GenerateLabels();
     void FormatText();
 
+    // What the stages know of one line. Its text is not kept: it is written once, straight into
+    // the output, since a string per line costs more than making the text a second time.
+    struct TLineLayout
+    {
+        int Label = -1;          // index in Labels of the label the line carries, or -1
+        bool HasColon = false;   // the text contains ':' (every labelled line does)
+        bool EndsBlock = false;  // the text contains "RSUB" or "RETI"
+        quint8 Blanks = 0;       // blank lines before the line
+    };
+
     Ui::Disassembler* form;
     QList<TInstruction>* Instructions = nullptr;
     QList<TLabel> Labels;
-    QStringList Lines;
+    std::vector<TLineLayout> Lines;
     QString* Output = nullptr;
     TParameterList WaitEvents;
     bool Busy = false;
@@ -65,10 +79,16 @@ private:
         int Condition = 0, Calc = 0, Calcx = 0, Calce = 0, Calcv = 0, Cle = 0;
     };
 
-    QString InstructionText(int address, const TInstruction& instruction);
-    void AddLabel(qint64 address, const QString& name);
+    using LineBuffer = QVarLengthArray<QChar, 128>;
+
+    // Appends the instruction's text to line; throws CDisAsmError when it has none.
+    void InstructionText(int address, const TInstruction& instruction, LineBuffer& line);
+    void AddLabel(qint64 address);
+    void WriteText();
 
     QHash<qint64, int> LabelAt;   // jump target -> index in Labels
+    bool CollectLabels = true;    // off while the text is made the second time
+    qint64 TextSize = 0;          // characters of all unlabelled line texts, line feeds included
     KeywordCounts Counts;
     EventPump Pump;
     CDisAsmError Error;

@@ -65,18 +65,6 @@ QStringList InsertBlanks(QStringList lines)
     }
 }
 
-class LayoutProbe : public Disassembler
-{
-public:
-    LayoutProbe() : Disassembler(DefaultWaitEventList()) {}
-    QStringList Format(const QStringList& lines)
-    {
-        Lines = lines;
-        FormatText();
-        return Lines;
-    }
-};
-
 } // namespace
 
 class tst_Disassembler : public QObject
@@ -248,27 +236,68 @@ void tst_Disassembler::layout()
     QCOMPARE(Body(program), lines);
 }
 
-// Every sequence of up to six lines of the kinds that matter gets the same blank lines as
-// inserting them one by one.
+// Every short program made of the line kinds that matter gets the same blank lines as
+// inserting them one by one into the list of lines. WAIT event names put a ':' or an "RSUB"
+// into lines without a label, and a run of spaces into a labelled line's simplified text.
 void tst_Disassembler::layoutMatchesInsertion()
 {
-    const QStringList kinds{Pad + "MST 0", Pad + "RSUB ", Pad + "RETI ", "Lbl1:     MST 0",
-                            "Lbl2:     RSUB"};
-    LayoutProbe probe;
-    for (int length = 0; length <= 6; ++length) {
+    struct Kind
+    {
+        TInstruction instruction;
+        QString text;
+        bool labelled;
+    };
+    const QList<Kind> kinds{
+        {I(Opcode::MST), Pad + "MST 0", false},
+        {I(Opcode::RSUB), Pad + "RSUB ", false},
+        {I(Opcode::RETI), Pad + "RETI ", false},
+        {I(Opcode::WAIT, 7), Pad + "WAIT X:Y, 0, 0", false},
+        {I(Opcode::WAIT, 8), Pad + "WAIT TRSUBT, 0, 0", false},
+        {I(Opcode::MST), "MST 0", true},
+        {I(Opcode::RSUB), "RSUB", true},
+        {I(Opcode::WAIT, 9), "WAIT A B, 0, 0", true},
+    };
+    TParameterList events;
+    for (const auto& [number, name] : {std::pair<int, const char*>{7, "X:Y"}, {8, "TRSUBT"}, {9, "A  B"}}) {
+        TParameterDescriptor event;
+        event.Number = number;
+        event.Name = name;
+        events.append(event);
+    }
+    Disassembler dialog(events);
+    int programs = 0;
+    for (int length = 0; length <= 5; ++length) {
         int combinations = 1;
         for (int i = 0; i < length; ++i)
             combinations *= kinds.size();
-        for (int c = 0; c < combinations; ++c) {
+        for (int c = 0; c < combinations; ++c, ++programs) {
+            QList<TInstruction> program;
             QStringList lines;
-            for (int i = 0, rest = c; i < length; ++i, rest /= kinds.size())
-                lines.append(kinds.at(rest % kinds.size()));
-            const QStringList got = probe.Format(lines);
-            const QStringList expected = InsertBlanks(lines);
-            if (got != expected)
-                QFAIL(qPrintable(lines.join(" | ")));
+            QList<int> targets;
+            for (int p = 0, rest = c; p < length; ++p, rest /= kinds.size()) {
+                const Kind& kind = kinds.at(rest % kinds.size());
+                program.append(kind.instruction);
+                if (kind.labelled) {
+                    lines.append(QString("Lbl%1:").arg(p).leftJustified(10) + kind.text);
+                    targets.append(p);
+                } else {
+                    lines.append(kind.text);
+                }
+            }
+            for (int target : targets) {
+                program.append(I(Opcode::JA, 0, 0, target));
+                lines.append(Pad + "JA Lbl" + QString::number(target));
+            }
+            QString text;
+            QVERIFY(dialog.DoDisAsm(&program, &text, false));
+            QStringList got = text.split('\n');
+            got.removeFirst();
+            got.removeLast();
+            if (got != InsertBlanks(lines))
+                QFAIL(qPrintable(lines.join(" | ") + "\ngot: " + got.join(" | ")));
         }
     }
+    QCOMPARE(programs, 37449);
 }
 
 void tst_Disassembler::errors_data()

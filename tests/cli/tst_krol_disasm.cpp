@@ -1,0 +1,171 @@
+#include "KrolProcess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray Record(int opcode, int type, int motor, qint32 value)
+{
+    QByteArray r;
+    r.append(char(opcode)).append(char(type)).append(char(motor));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        r.append(char(quint32(value) >> shift));
+    int sum = 0;
+    for (char c : r)
+        sum += quint8(c);
+    r.append(char(sum));
+    return r;
+}
+
+// The output without its header line, which carries the time.
+QString Body(const QString& text)
+{
+    return text.mid(text.indexOf('\n') + 1);
+}
+
+} // namespace
+
+class tst_KrolDisasm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void exitStatus_data();
+    void exitStatus();
+    void outputFile();
+    void moduleEvents();
+    void examplesRoundTrip();
+
+private:
+    QString write(const QString& name, const QByteArray& data);
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void tst_KrolDisasm::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    const QByteArray good = Record(1, 0, 0, 1000) + Record(22, 0, 0, 0) + Record(28, 0, 0, 0);
+    write("ok.bin", good);
+    write("short.bin", good.left(13));
+    QByteArray wrongSum = good;
+    wrongSum[23] = char(wrongSum[23] + 1);
+    write("sum.bin", wrongSum);
+    write("opcode.bin", Record(1, 0, 0, 1) + Record(60, 0, 0, 0));
+    write("event5.bin", Record(27, 5, 0, 10));
+    write("bad.json", "{\"name\": \"x\", \"axes\": 1}");
+}
+
+QString tst_KrolDisasm::write(const QString& name, const QByteArray& data)
+{
+    const QString path = m_dir->filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+    return path;
+}
+
+void tst_KrolDisasm::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");   // %D is the temporary directory
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stderrPattern");
+
+    QTest::newRow("ok") << QStringList{"disasm", "%D/ok.bin"} << 0 << "^$";
+    QTest::newRow("incomplete record") << QStringList{"disasm", "%D/short.bin"} << 1
+        << "^%D/short.bin: error: record 1 is incomplete: the file size of 13 bytes is not a multiple of 8\n$";
+    QTest::newRow("checksum") << QStringList{"disasm", "%D/sum.bin"} << 1
+        << "^%D/sum.bin: error: record 2: checksum mismatch \\(stored 29, computed 28\\)\n$";
+    QTest::newRow("unknown opcode") << QStringList{"disasm", "%D/opcode.bin"} << 1
+        << "^%D/opcode.bin: error: Unknown opcode at address 1\n$";
+    QTest::newRow("event without module") << QStringList{"disasm", "%D/event5.bin"} << 1
+        << "error: Unknown event code at address 0";
+    QTest::newRow("missing file") << QStringList{"disasm", "%D/none.bin"} << 2
+        << "cannot read '%D/none.bin': no such file";
+    QTest::newRow("directory") << QStringList{"disasm", "%D"} << 2 << "is a directory";
+    QTest::newRow("no file") << QStringList{"disasm"} << 2 << "missing FILE";
+    QTest::newRow("unknown option") << QStringList{"disasm", "--sym", "%D/ok.bin"} << 2
+                                    << "Unknown option 'sym'";
+    QTest::newRow("unwritable output") << QStringList{"disasm", "%D/ok.bin", "-o", "%D/no/dir/x.kro"}
+                                       << 2 << "cannot write '%D/no/dir/x.kro'";
+    QTest::newRow("missing module") << QStringList{"disasm", "%D/ok.bin", "--module", "%D/none.json"}
+                                    << 2 << "none.json";
+    QTest::newRow("bad module") << QStringList{"disasm", "%D/ok.bin", "--module", "%D/bad.json"}
+                                << 2 << "bad.json";
+}
+
+void tst_KrolDisasm::exitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, stderrPattern);
+    for (QString& a : arguments)
+        a.replace("%D", m_dir->path());
+    const KrolResult r = runKrol(arguments);
+    QTEST(r.exitCode, "exitCode");
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir->path()));
+    QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+    if (r.exitCode == 0)
+        QCOMPARE(Body(r.out), QString("Lbl0:     ROR 0, 1000\n          JA Lbl0\n          STOP \n"));
+    else
+        QVERIFY(r.out.isEmpty());
+}
+
+void tst_KrolDisasm::outputFile()
+{
+    const QString out = m_dir->filePath("out.kro");
+    KrolResult r = runKrol({"disasm", m_dir->filePath("ok.bin"), "-o", out});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.isEmpty());
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString written = QString::fromUtf8(f.readAll());
+    f.close();
+    QVERIFY(written.startsWith("//KROL disassembly at "));
+    QCOMPARE(Body(written), Body(runKrol({"disasm", m_dir->filePath("ok.bin")}).out));
+
+    // A failed run leaves the earlier output as it was.
+    r = runKrol({"disasm", m_dir->filePath("sum.bin"), "-o", out});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(f.readAll()), written);
+}
+
+void tst_KrolDisasm::moduleEvents()
+{
+    write("events.json", R"({"name": "Test", "axes": 1, "maps": {"wait_cmd": {
+        "par::HOLD": {"number": 5, "name": "HOLD", "unit": "10 ms", "min": -1, "max": 100, "access": "w"}}}})");
+    const KrolResult r = runKrol({"disasm", m_dir->filePath("event5.bin"), "--module", m_dir->filePath("events.json")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(Body(r.out), QString("          WAIT HOLD, 0, 10\n"));
+}
+
+// What krol asm writes, krol disasm turns into text that krol asm turns into the same file.
+void tst_KrolDisasm::examplesRoundTrip()
+{
+    const QDir examples(sourceDir() + "/examples");
+    const QString module = sourceDir() + "/modules/virtual.json";
+    const QStringList sources = examples.entryList({"*.kro"}, QDir::Files);
+    QVERIFY(!sources.isEmpty());
+    for (const QString& name : sources) {
+        const QString first = m_dir->filePath(name + ".1.bin");
+        const QString text = m_dir->filePath(name + ".dis.kro");
+        const QString second = m_dir->filePath(name + ".2.bin");
+        KrolResult r = runKrol({"asm", "--module", module, "-o", first, examples.filePath(name)});
+        QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));
+        r = runKrol({"disasm", "--module", module, "-o", text, first});
+        QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));
+        r = runKrol({"asm", "--module", module, "-o", second, text});
+        QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));
+        QFile a(first), b(second);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray original = a.readAll();
+        QVERIFY(!original.isEmpty());
+        QVERIFY2(original == b.readAll(), qPrintable(name));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_KrolDisasm)
+#include "tst_krol_disasm.moc"
