@@ -1,5 +1,7 @@
 #include "FuzzSupport.h"
 
+#include "Globals.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -58,6 +60,26 @@ QByteArray resource(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         finding("missing resource", path);
     return file.readAll();
+}
+
+bool sameWords(const QList<TInstruction>& a, const QList<TInstruction>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int k = 0; k < a.size(); ++k) {
+        const TInstruction& x = a.at(k);
+        const TInstruction& y = b.at(k);
+        if (x.Opcode != y.Opcode)
+            return false;
+        const TInstructionRow* row = FindInstructionByOpcode(x.Opcode);
+        if ((!row || row->TypeKind != TypeNone) && x.Type != y.Type)
+            return false;
+        if ((!row || row->MotorKind != 0) && x.Motor != y.Motor)
+            return false;
+        if ((!row || row->ValueKind != ValueNone) && x.Value != y.Value)
+            return false;
+    }
+    return true;
 }
 
 void finding(const char* what, const QString& detail)

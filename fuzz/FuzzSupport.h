@@ -1,6 +1,9 @@
 #pragma once
 
+#include "TInstruction.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +23,10 @@ inline QByteArray bytes(const uint8_t* data, size_t size)
 {
     return QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
 }
+
+// True when both programs hold the same words, compared on the operands each instruction has
+// (a text cannot carry the others); everything for an opcode that has no instruction.
+bool sameWords(const QList<TInstruction>& a, const QList<TInstruction>& b);
 
 // Ends the process with a message naming what went wrong; libFuzzer keeps the input.
 [[noreturn]] void finding(const char* what, const QString& detail = QString());

@@ -1,5 +1,6 @@
 // Runs every file of the given folders (or the given files) through a fuzz target's entry
 // point, so the stored corpus replays in the ordinary test suite without libFuzzer.
+// `-repeat=N` runs each input N times, to see whether memory grows from run to run.
 #include "FuzzSupport.h"
 
 #include <QByteArray>
@@ -30,12 +31,18 @@ QStringList inputsOf(const QString& path)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CORPUS-FOLDER|INPUT...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [-repeat=N] CORPUS-FOLDER|INPUT...\n", argv[0]);
         return 2;
     }
     QStringList paths;
-    for (int k = 1; k < argc; ++k)
-        paths.append(QString::fromLocal8Bit(argv[k]));
+    int repeat = 1;
+    for (int k = 1; k < argc; ++k) {
+        const QString argument = QString::fromLocal8Bit(argv[k]);
+        if (argument.startsWith(QLatin1String("-repeat=")))
+            repeat = qMax(1, argument.mid(8).toInt());
+        else
+            paths.append(argument);
+    }
     LLVMFuzzerInitialize(&argc, &argv);
 
     int count = 0;
@@ -55,7 +62,8 @@ int main(int argc, char** argv)
             const QByteArray bytes = in.readAll();
             std::vector<uint8_t> input(bytes.begin(), bytes.end());
             std::fprintf(stderr, "replaying %s\n", qPrintable(file));
-            LLVMFuzzerTestOneInput(input.data(), input.size());
+            for (int k = 0; k < repeat; ++k)
+                LLVMFuzzerTestOneInput(input.data(), input.size());
             ++count;
         }
     }

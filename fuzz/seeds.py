@@ -49,6 +49,9 @@ for k, s in enumerate(first_strings("tests/assembler/tst_translate.cpp")
 write("assembler", "includes",
       b"\x01ROR 0, 1\n#include a.inc\nJA IN\n\x00SPEED = 5\n#include b.inc\nMST 0\n"
       b"\x00IN: ROR 0, SPEED\n#include \"c.inc\"\x00#include main.kro\n")
+write("assembler", "include-chain", b"\x00ROR 0, 1\n#include deep0\n")
+write("assembler", "include-chain-end", b"\x00#include a.inc\n\x00#include deep995\n")
+write("assembler", "include-missing", b"\x00#include missing.inc\n")
 write("assembler", "parameter-constants",
       b"\x03#include virtual-module.inc\nSAP 4, 0, 100\nWAIT TICKS, 0, 10\n")
 

@@ -2,6 +2,9 @@
 # Builds the libFuzzer targets with clang into a build folder of their own and runs each for a
 # while, one after another. By hand, not in CI: `make fuzz FUZZ_SECONDS=600`.
 #   scripts/fuzz.sh [BUILD_DIR] [SECONDS] [TARGET...]
+# Leak checks after every run that does not free what it allocated cost a scan of the heap each
+# (Qt's own lazy allocations make that most runs): FUZZ_LEAKS=1 turns them on. The corpus replay
+# under `make test-sanitize` checks for leaks either way.
 # Each target grows a working corpus in BUILD_DIR/corpus/TARGET from the stored one in
 # fuzz/corpus/TARGET; crashes, hangs and leaks land in BUILD_DIR/findings/TARGET/.
 # To store new coverage, minimize into a fresh folder and copy it over the stored corpus:
@@ -35,7 +38,7 @@ for t in "${targets[@]}"; do
        UBSAN_OPTIONS=print_stacktrace=1 \
        "$build/bin/fuzz_$t" "$corpus" "$root/fuzz/corpus/$t" \
          -dict="$root/fuzz/krol.dict" -max_total_time="$seconds" -timeout=10 \
-         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" "${extra[@]}" \
+         -rss_limit_mb=2048 -detect_leaks="${FUZZ_LEAKS:-0}" -print_final_stats=1 -artifact_prefix="$findings/" "${extra[@]}" \
          > "$findings/log" 2>&1; then
     echo "fuzz_$t found a fault: see $findings/"
     status=1
