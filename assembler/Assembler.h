@@ -130,4 +130,5 @@ private:
     TRangeSettings m_ranges;
     CAsmError m_lastError;
     bool m_headless = false;
+    QString m_scratch;
 };

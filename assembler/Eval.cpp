@@ -3,8 +3,6 @@
 #include "CAsmError.h"
 #include "Globals.h"
 
-#include <QVarLengthArray>
-
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -184,12 +182,12 @@ double Eval::function()
     };
 
     // Names may hold white space ("S IN"), so they are gathered character by character.
-    QVarLengthArray<QChar, 32> chars;
+    QString& name = m_name;
+    name.resize(0);
     do {
-        chars.append(QChar(cur()));
+        name.append(QChar(cur()));
         next();
     } while (isLetter(cur()) || isDigit(cur()) || cur() == '_');
-    const QString name = QString::fromRawData(chars.constData(), chars.size());
 
     if (m_index) {
         const auto it = m_index->constFind(name);

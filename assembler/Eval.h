@@ -62,6 +62,7 @@ private:
     const QList<TConstant>* m_constants = nullptr;
     const QHash<QString, int>* m_index = nullptr;
     int m_depth = 0;
+    QString m_name;   // reused for every name, so that names cost no allocation
 };
 
 // Truncates toward zero to 32 bits. Values that do not fit (and NaN) give -2147483648, the

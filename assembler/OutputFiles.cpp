@@ -5,13 +5,15 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <cstring>
+
 void Assembler::CreateBinFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;   // not reported: the assembly itself succeeded
-    QByteArray bytes;
-    bytes.reserve(m_program.size() * 8);
+    QByteArray bytes(m_program.size() * 8, Qt::Uninitialized);
+    char* out = bytes.data();
     for (const TInstruction& ins : m_program) {
         const uint32_t value = static_cast<uint32_t>(ins.Value);
         unsigned char record[8] = {
@@ -28,7 +30,8 @@ void Assembler::CreateBinFile(const QString& path)
         for (int i = 0; i < 7; ++i)
             sum += record[i];
         record[7] = static_cast<unsigned char>(sum);
-        bytes.append(reinterpret_cast<const char*>(record), 8);
+        std::memcpy(out, record, 8);
+        out += 8;
     }
     file.write(bytes);
 }

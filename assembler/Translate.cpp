@@ -136,7 +136,13 @@ void Assembler::Translate(const QString& text, int lineNumber)
         return v;
     };
 
-    const QString mnemonicText = QString::fromRawData(mnemonic.unicode(), mnemonic.size());
+    // The lookups need a QString; a reused buffer saves allocating one per line.
+    const auto inScratch = [this](const QStringRef& ref) -> const QString& {
+        m_scratch.resize(0);
+        m_scratch.append(ref);
+        return m_scratch;
+    };
+    const QString& mnemonicText = inScratch(mnemonic);
     if (mnemonicText == QLatin1String("CODE")) {
         ins.Opcode = uint8_t(byteOperand(0));
         ins.Type = uint16_t(byteOperand(1));
@@ -223,7 +229,7 @@ void Assembler::Translate(const QString& text, int lineNumber)
                     {TypeCle, {CleMnemonic, "Invalid CLE error code"}},
                 };
                 const Keyword& k = keywords[row->TypeKind];
-                const int index = FindKeyword(k.table, QString::fromRawData(op.unicode(), op.size()));
+                const int index = FindKeyword(k.table, inScratch(op));
                 if (index < 0)
                     fail(QString::fromLatin1(k.message), lineNumber);
                 ins.Type = uint16_t(index);

@@ -51,10 +51,10 @@ int runAsm(const QStringList& arguments)
         return ExitCode::Usage;
 
     if (!assembly.run())
-        return ExitCode::Failed;
+        return exitNow(ExitCode::Failed);
     if (!assembly.writeBinFile(binPath))
         return ExitCode::Usage;
     if (parser.isSet(sym) && !assembly.writeSymbolFile(symPath))
         return ExitCode::Usage;
-    return ExitCode::Ok;
+    return exitNow(ExitCode::Ok);
 }

@@ -35,9 +35,9 @@ void printUsage(QTextStream& out)
     out.flush();
 }
 
-// Freeing a large program word by word at exit only costs time; the system takes the memory
-// back at once. Sanitizer builds take the normal way out so that leaks are still found.
-int finish(int exitCode)
+} // namespace
+
+int exitNow(int exitCode)
 {
     standardOutput().flush();
     standardError().flush();
@@ -47,8 +47,6 @@ int finish(int exitCode)
 #endif
     return exitCode;
 }
-
-} // namespace
 
 QTextStream& standardOutput()
 {
@@ -90,7 +88,7 @@ int main(int argc, char* argv[])
     }
     for (const SubCommand& c : commands) {
         if (name == QLatin1String(c.name))
-            return finish(c.run(args));
+            return exitNow(c.run(args));
     }
     standardError() << "krol: unknown command '" << name << "'\n";
     printUsage(standardError());

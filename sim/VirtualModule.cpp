@@ -350,7 +350,9 @@ void VirtualModule::advance(int64_t ms)
 {
     if (ms <= 0)
         return;
-    const int64_t end = m_slot + ms * InstructionsPerMs;
+    // Thousands of years of module time at most per call, so the slot count cannot overflow.
+    constexpr int64_t MaxMs = int64_t(1) << 50;
+    const int64_t end = m_slot + std::min(ms, MaxMs) * InstructionsPerMs;
     while (m_slot < end) {
         updateTimers();
         const int64_t next = nextEvent(end);

@@ -31,9 +31,6 @@ private slots:
     void breakpoints();
     void runToBreakpointAndResume();
     void stopHaltsAndRunResumes();
-    void endOfProgramRestartsFromZero();
-    void statusTypes_data();
-    void statusTypes();
     void direct_data();
     void direct();
     void directModeCommandsList();
@@ -265,56 +262,26 @@ void tst_SimProtocol::runToBreakpointAndResume()
 void tst_SimProtocol::stopHaltsAndRunResumes()
 {
     VirtualModule m;
-    QVERIFY(download(m, {{"CALC", ADD, 0, 1}, {"JA", 0, 0, 0}}));
+    QVERIFY(download(m, {{"CALC", ADD, 0, 1}, {"COMP", 0, 0, 100}, {"JC", 6, 0, 0}, {"STOP"}}));
     send(m, ModuleCommand::ApplRun);
     m.advance(1);
     send(m, ModuleCommand::ApplStop);
     QCOMPARE(statusState(status(m)), 2);
-    const int a = m.registers().A;
-    QCOMPARE(a, Sim::InstructionsPerMs / 2);
+    QCOMPARE(m.registers().A, Sim::InstructionsPerMs / 3 + 1);
     m.advance(10);
-    QCOMPARE(m.registers().A, a);
-    send(m, ModuleCommand::ApplRun);
-    m.advance(1);
-    QCOMPARE(m.registers().A, a * 2);   // resumed, not restarted
-}
+    QCOMPARE(m.registers().A, Sim::InstructionsPerMs / 3 + 1);
+    send(m, ModuleCommand::ApplRun);   // resumed, not restarted
+    m.advance(10);
+    QCOMPARE(m.registers().A, 100);
+    QCOMPARE(statusState(status(m)), 0);
 
-void tst_SimProtocol::endOfProgramRestartsFromZero()
-{
-    VirtualModule m;
-    QVERIFY(download(m, {{"CALC", ADD, 0, 3}, {"STOP"}}));
+    // After the end a run, and a step as well, start over from 0.
     send(m, ModuleCommand::ApplRun);
     m.advance(1);
-    QCOMPARE(m.registers().A, 3);
-    send(m, ModuleCommand::ApplRun);
-    m.advance(1);
-    QCOMPARE(m.registers().A, 6);
-    send(m, ModuleCommand::ApplStep);   // a step after the end starts over as well
-    QCOMPARE(m.registers().A, 9);
+    QCOMPARE(m.registers().A, 101);
+    send(m, ModuleCommand::ApplStep);
+    QCOMPARE(m.registers().A, 102);
     QCOMPARE(statusPc(status(m)), 1);
-}
-
-void tst_SimProtocol::statusTypes_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("value");
-    QTest::newRow("A") << 2 << 100 << -12;
-    QTest::newRow("X") << 3 << 100 << 34;
-    QTest::newRow("unknown type") << 4 << 3 << 0;
-    QTest::newRow("type 0") << 0 << 3 << 0;
-}
-
-void tst_SimProtocol::statusTypes()
-{
-    QFETCH(int, type);
-    VirtualModule m;
-    send(m, Opcode::CALC, LOAD, 0, 34);
-    send(m, Opcode::CALCX, 10);   // SWAP
-    send(m, Opcode::CALC, LOAD, 0, -12);
-    const TModuleReply r = send(m, ModuleCommand::GetStatus, type);
-    QTEST(int(r.Status), "status");
-    QTEST(r.Value, "value");
 }
 
 void tst_SimProtocol::direct_data()
@@ -375,6 +342,7 @@ void tst_SimProtocol::direct_data()
         QTest::addRow("flow control %d", flow) << flow << 0 << 0 << 0LL << 2 << 0;
     QTest::newRow("opcode 0") << 0 << 0 << 0 << 0LL << 2 << 0;
     QTest::newRow("opcode 60") << 60 << 0 << 0 << 0LL << 2 << 0;
+    QTest::newRow("GetStatus unknown type") << int(ModuleCommand::GetStatus) << 4 << 0 << 0LL << 3 << 0;
     QTest::newRow("unknown request 140") << 140 << 0 << 0 << 0LL << 2 << 0;
 }
 

@@ -46,9 +46,7 @@ private slots:
     void builtFromDescription();
     void replies_data();
     void replies();
-    void readBackWordTravelsInTheReplyFields();
     void eachRequestAdvancesTheClock();
-    void runToBreakpointByPolling();
     void invalidRequests();
     void missingDescriptionFile();
 };
@@ -94,23 +92,6 @@ void tst_VirtualConnection::replies()
     QCOMPARE(int(r.address()), 1);
 }
 
-void tst_VirtualConnection::readBackWordTravelsInTheReplyFields()
-{
-    auto m = makeModule();
-    QCOMPARE(int(ask(*m, ModuleCommand::DownloadStart).status()), 100);
-    QCOMPARE(int(ask(*m, Opcode::MVP, 2, 1, -9).status()), 101);
-    QCOMPARE(int(ask(*m, 0).status()), 101);
-    ask(*m, ModuleCommand::DownloadEnd);
-    Command r = ask(*m, ModuleCommand::ReadMem, 0, 0, 0);
-    QVERIFY(r.isValid());
-    QCOMPARE(int(r.address()), int(Opcode::MVP));
-    QCOMPARE(int(r.status()), 2);
-    QCOMPARE(int(r.command()), 1);
-    QCOMPARE(r.value(), -9);
-    r = ask(*m, ModuleCommand::ReadMem, 0, 0, 1);
-    QCOMPARE(int(r.address()), 0);
-}
-
 void tst_VirtualConnection::eachRequestAdvancesTheClock()
 {
     auto m = makeModule();
@@ -122,31 +103,6 @@ void tst_VirtualConnection::eachRequestAdvancesTheClock()
     VirtualModuleBuilder::connectionOf(m.get())->setQuantumMs(0);
     ask(*m, ModuleCommand::GetStatus, 1);
     QCOMPARE(v.timeMs(), before + 5);
-}
-
-void tst_VirtualConnection::runToBreakpointByPolling()
-{
-    // What the debugger does: reset, set a breakpoint, run, poll the status until not running.
-    auto m = makeModule();
-    ask(*m, ModuleCommand::DownloadStart);
-    ask(*m, Opcode::WAIT, 0, 0, 5);          // 0: WAIT TICKS, 0, 5 (50 ms)
-    ask(*m, Opcode::CALC, 9, 0, 42);         // 1: CALC LOAD, 42
-    ask(*m, Opcode::STOP);                   // 2
-    ask(*m, 0);
-    ask(*m, ModuleCommand::DownloadEnd);
-    ask(*m, ModuleCommand::ApplReset);
-    ask(*m, ModuleCommand::Breakpoint, 2);
-    ask(*m, ModuleCommand::Breakpoint, 0, 0, 2);
-    ask(*m, ModuleCommand::ApplRun);
-    int polls = 0;
-    Command status;
-    do {
-        status = ask(*m, ModuleCommand::GetStatus, 1);
-        QVERIFY(++polls < 1000);
-    } while ((uint(status.value()) >> 24) == 1);
-    QVERIFY(polls >= 49);
-    QCOMPARE(uint(status.value()), (2u << 24) | 2u);
-    QCOMPARE(ask(*m, ModuleCommand::GetStatus, 2).value(), 42);
 }
 
 void tst_VirtualConnection::invalidRequests()
