@@ -66,6 +66,9 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
 {
     Instructions = program;
     Output = text;
+    // The stages read a snapshot (a shared copy, so free): events are processed while they run,
+    // and the text is made twice from the same words even if the caller's list changes meanwhile.
+    Program = program ? *program : QList<TInstruction>();
     Labels.clear();
     LabelAt.clear();
     Lines.clear();
@@ -88,6 +91,7 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
         ShowDisasmMessage(e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
     }
 
+    Program.clear();
     Busy = false;
     EnableOKButton(true);
     if (closeWhenDone)
@@ -104,7 +108,7 @@ void Disassembler::Disassemble()
     Counts.Calcv = KeywordCount(CalcvMnemonic);
     Counts.Cle = KeywordCount(CleMnemonic);
 
-    const int count = Instructions ? Instructions->size() : 0;
+    const int count = Program.size();
     Lines.reserve(size_t(count));
     CollectLabels = true;
     TextSize = 0;
@@ -112,7 +116,7 @@ void Disassembler::Disassemble()
     try {
         for (; address < count; ++address) {
             LineBuffer text;
-            InstructionText(address, Instructions->at(address), text);
+            InstructionText(address, Program.at(address), text);
             if (Pump.Due()) {
                 ShowTotalInstructions(address + 1);
                 Pump.Process();
@@ -132,6 +136,7 @@ void Disassembler::Disassemble()
     if (count > 0)
         ShowTotalInstructions(count);
 }
+
 
 void Disassembler::InstructionText(int address, const TInstruction& instruction, LineBuffer& line)
 {
@@ -304,7 +309,7 @@ void Disassembler::WriteText()
         for (int b = 0; b < line.Blanks; ++b)
             Output->append(QLatin1Char('\n'));
         LineBuffer text;
-        InstructionText(i, Instructions->at(i), text);
+        InstructionText(i, Program.at(i), text);
         if (line.Label >= 0) {
             Output->append((Labels.at(line.Label).Name + QStringLiteral(": "))
                                .leftJustified(LabelColumn, QLatin1Char(' ')));

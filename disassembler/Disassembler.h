@@ -86,6 +86,7 @@ private:
     void AddLabel(qint64 address);
     void WriteText();
 
+    QList<TInstruction> Program;  // what *Instructions held when the run started
     QHash<qint64, int> LabelAt;   // jump target -> index in Labels
     bool CollectLabels = true;    // off while the text is made the second time
     qint64 TextSize = 0;          // characters of all unlabelled line texts, line feeds included
