@@ -1,6 +1,7 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
+#include "SimCommand.h"
 #include "SubCommand.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ namespace {
 const SubCommand commands[] = {
     {"asm", "Assemble a KROL source into a .bin file", runAsm},
     {"disasm", "Turn a .bin file back into KROL source text", runDisasm},
+    {"sim", "Run a program on a virtual module and print its final state", runSim},
 };
 
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)

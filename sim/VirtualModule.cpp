@@ -146,6 +146,7 @@ TModuleReply VirtualModule::downloadStart()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
     m_interp.restart();
     m_interp.setPc(0);
     return reply(ReplyStatus::Ok);
@@ -225,6 +226,7 @@ void VirtualModule::restartIfEnded()
         m_interp.restart();
         m_interp.setPc(0);
         m_ended = false;
+        clearEnd();
     }
 }
 
@@ -267,19 +269,35 @@ void VirtualModule::reset()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
+}
+
+void VirtualModule::clearEnd()
+{
+    m_endCause = EndCause::None;
+    m_endAddress = -1;
 }
 
 void VirtualModule::finishRun(Interpreter::Exit exit)
 {
     switch (exit) {
-    case Interpreter::Exit::End:
+    case Interpreter::Exit::End: {
+        // The word the counter is on says how the program ended.
+        const int pc = m_interp.pc();
+        const uint8_t op = m_plain[size_t(pc)].Op;
+        m_endAddress = pc;
+        m_endCause = op == OpStop                   ? EndCause::Stop
+                     : op == OpCsub || op == OpCall ? EndCause::CallStackOverflow
+                     : op == OpRsub                 ? EndCause::ReturnWithoutCall
+                                                    : EndCause::EndMarker;
         // The counter shows the end of the program, however it ended.
-        if (m_plain[size_t(m_interp.pc())].Op != OpEnd)
+        if (op != OpEnd)
             m_interp.setPc(m_length);
         m_interp.restart();
         m_state = Stopped;
         m_ended = true;
         break;
+    }
     case Interpreter::Exit::Breakpoint:
         m_state = Halted;
         break;
@@ -358,6 +376,7 @@ void VirtualModule::powerCycle()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
     std::fill(std::begin(m_timerNext), std::end(m_timerNext), -1);
     std::fill(std::begin(m_timerPeriod), std::end(m_timerPeriod), 0);
     m_motionMs = timeMs();
@@ -365,10 +384,20 @@ void VirtualModule::powerCycle()
         m_state = Running;
 }
 
+void VirtualModule::advance(int64_t ms)
+{
+    pass(ms, UINT64_MAX, false);
+}
+
+void VirtualModule::runFor(int64_t ms, uint64_t instructionLimit)
+{
+    pass(ms, instructionLimit, true);
+}
+
 // Time runs in segments that end where something outside the program can change: every
 // millisecond while an axis moves or a WAIT watches one, at timer expiries and WAIT deadlines.
 // Between them the interpreter runs undisturbed.
-void VirtualModule::advance(int64_t ms)
+void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStopped)
 {
     if (ms <= 0)
         return;
@@ -376,6 +405,8 @@ void VirtualModule::advance(int64_t ms)
     constexpr int64_t MaxMs = int64_t(1) << 50;
     const int64_t end = m_slot + std::min(ms, MaxMs) * InstructionsPerMs;
     while (m_slot < end) {
+        if (m_executed >= instructionLimit || (untilStopped && m_state != Running))
+            return;
         updateTimers();
         const int64_t next = nextEvent(end);
         if (m_state == Running)
@@ -384,7 +415,8 @@ void VirtualModule::advance(int64_t ms)
             Interpreter::Exit exit;
             const int address = m_interp.pc();
             const bool resume = m_resumeAt == address;
-            const int64_t budget = m_trace ? 1 : next - m_slot;
+            const int64_t budget = int64_t(std::min<uint64_t>(
+                uint64_t(m_trace ? 1 : next - m_slot), instructionLimit - m_executed));
             const int64_t used = m_interp.run(m_code.data(), m_plain.data(), budget, resume,
                                               m_slot, exit);
             m_resumeAt = -1;
@@ -392,8 +424,10 @@ void VirtualModule::advance(int64_t ms)
             m_executed += uint64_t(used);
             trace(address, uint64_t(used));
             finishRun(exit);
-            if (m_state != Running)
-                m_slot = next;   // the rest of the segment passes without a program
+            // The rest of the segment passes without a program, unless the owner wants to
+            // see where it stopped.
+            if (m_state != Running && !untilStopped)
+                m_slot = next;
         } else {
             m_slot = next;
         }

@@ -20,6 +20,8 @@ class VirtualModule
 {
 public:
     enum State { Stopped = 0, Running = 1, Halted = 2 };
+    // What ended the program last: its own end, or a fault of the call stack.
+    enum class EndCause { None, Stop, EndMarker, CallStackOverflow, ReturnWithoutCall };
 
     VirtualModule();
 
@@ -28,6 +30,10 @@ public:
     // Lets ms milliseconds of module time pass: the program runs 40 instructions per ms,
     // axes move, WAITs and timers expire.
     void advance(int64_t ms);
+    // As advance(), for an owner that drives the clock as fast as it can and wants to see where
+    // the program stopped: returns early, the clock where the program was, as soon as the
+    // program is no longer running or executedInstructions() reaches instructionLimit.
+    void runFor(int64_t ms, uint64_t instructionLimit);
 
     // Switches the module off and on: RAM state is lost, stored parameters come back, and with
     // auto start on the stored program starts.
@@ -55,6 +61,8 @@ public:
     uint32_t statusWord() const;
     int programCounter() const { return m_interp.pc(); }
     State state() const { return m_state; }
+    EndCause endCause() const { return m_endCause; }
+    int endAddress() const { return m_endAddress; }   // the word that ended it, -1 for none
     bool waiting() const { return m_interp.waiting(); }
     bool downloadMode() const { return m_download; }
     int programLength() const { return m_length; }
@@ -87,6 +95,8 @@ private:
     void setBreakpointWord(int address);
     void restartIfEnded();
     void finishRun(Interpreter::Exit exit);
+    void pass(int64_t ms, uint64_t instructionLimit, bool untilStopped);
+    void clearEnd();
     void catchUp();
     void raiseAxisEvents();
     void updateTimers();
@@ -110,6 +120,8 @@ private:
     State m_state = Stopped;
     bool m_ended = false;
     int m_resumeAt = -1;           // a halted program resumes here without its breakpoint
+    EndCause m_endCause = EndCause::None;
+    int m_endAddress = -1;
 
     int64_t m_slot = 0;            // module time in instruction slots of 25 microseconds
     int64_t m_motionMs = 0;        // last millisecond the axes were moved for
