@@ -195,6 +195,25 @@ void VirtualModule::decodeProgram()
     }
 }
 
+void VirtualModule::trace(int address, uint64_t executed)
+{
+    if (!m_trace || executed == 0)
+        return;
+    TTraceStep step;
+    step.TimeMs = timeMs();
+    step.Address = address;
+    if (address < ProgramCapacity) {
+        const Word& w = m_memory[size_t(address)];
+        step.Opcode = w.Opcode;
+        step.Type = w.Type;
+        step.Motor = w.Motor;
+        step.Value = w.Value;
+    }
+    step.A = registers().A;
+    step.X = registers().X;
+    m_trace(step);
+}
+
 void VirtualModule::setBreakpointWord(int address)
 {
     m_code[size_t(address)].Op = OpBreak;
@@ -232,7 +251,10 @@ TModuleReply VirtualModule::step()
         return reply(ReplyStatus::Ok);
     }
     Interpreter::Exit exit;
-    m_executed += uint64_t(m_interp.run(m_plain.data(), m_plain.data(), 1, false, m_slot, exit));
+    const int address = m_interp.pc();
+    const int64_t used = m_interp.run(m_plain.data(), m_plain.data(), 1, false, m_slot, exit);
+    m_executed += uint64_t(used);
+    trace(address, uint64_t(used));
     m_state = Halted;
     finishRun(exit);
     return reply(ReplyStatus::Ok);
@@ -360,12 +382,15 @@ void VirtualModule::advance(int64_t ms)
             m_interp.takeInterrupt();
         if (m_state == Running && !m_interp.waiting()) {
             Interpreter::Exit exit;
-            const bool resume = m_resumeAt == m_interp.pc();
-            const int64_t used = m_interp.run(m_code.data(), m_plain.data(), next - m_slot,
-                                              resume, m_slot, exit);
+            const int address = m_interp.pc();
+            const bool resume = m_resumeAt == address;
+            const int64_t budget = m_trace ? 1 : next - m_slot;
+            const int64_t used = m_interp.run(m_code.data(), m_plain.data(), budget, resume,
+                                              m_slot, exit);
             m_resumeAt = -1;
             m_slot += used;
             m_executed += uint64_t(used);
+            trace(address, uint64_t(used));
             finishRun(exit);
             if (m_state != Running)
                 m_slot = next;   // the rest of the segment passes without a program

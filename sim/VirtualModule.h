@@ -6,11 +6,13 @@
 #include "TDecodedWord.h"
 #include "TModuleReply.h"
 #include "TModuleRequest.h"
+#include "TTraceStep.h"
 
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // A KROL module inside the process. It answers the module protocol through request(), runs the
 // stored program in module time and never sleeps: time passes only when advance() is called.
@@ -41,6 +43,10 @@ public:
 
     // Inputs of the module's world; every edge of a digital input raises its interrupt.
     void setDigitalInput(int port, bool on);
+
+    // Called after every executed instruction (runs and steps); the module then runs one
+    // instruction per segment, so tracing costs nothing while no hook is set.
+    void setTraceHook(std::function<void(const TTraceStep&)> hook) { m_trace = std::move(hook); }
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
 
     // What a test or the command line inspects.
@@ -77,6 +83,7 @@ private:
     TModuleReply direct(const TModuleRequest& request);
 
     void decodeProgram();
+    void trace(int address, uint64_t executed);
     void setBreakpointWord(int address);
     void restartIfEnded();
     void finishRun(Interpreter::Exit exit);
@@ -109,4 +116,5 @@ private:
     int64_t m_timerNext[Sim::TimerCount] = {-1, -1, -1};
     int32_t m_timerPeriod[Sim::TimerCount] = {};
     uint64_t m_executed = 0;
+    std::function<void(const TTraceStep&)> m_trace;
 };

@@ -11,10 +11,14 @@ KROLModuleInterface* VirtualModuleBuilder::create(const ModuleDescription& descr
 {
     auto* module = new KROLModuleInterface(description, parent);
     auto* connection = new VirtualConnection(module);
-    const Parameter commands = module->getParameter(QStringLiteral("module"),
-                                                    QStringLiteral("DirectModeCommands"));
-    if (!commands.name.isEmpty())
-        connection->module().setDirectModeCommands(commands.name.split(QLatin1Char(',')));
+    const auto takeCommands = [module, connection] {
+        const Parameter commands = module->getParameter(QStringLiteral("module"),
+                                                        QStringLiteral("DirectModeCommands"));
+        connection->module().setDirectModeCommands(
+            commands.name.isEmpty() ? QStringList() : commands.name.split(QLatin1Char(',')));
+    };
+    takeCommands();
+    QObject::connect(module, &KROLModuleInterface::parameterListChanged, connection, takeCommands);
     module->setConnectionInterface(connection);
     return module;
 }

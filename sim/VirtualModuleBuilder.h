@@ -12,7 +12,8 @@ class VirtualModuleBuilder
 {
 public:
     // The module and its connection (a child of the module). Direct mode accepts what the
-    // description's "DirectModeCommands" lists.
+    // description's "DirectModeCommands" lists (everything without that record), also after the
+    // module's description is replaced.
     static KROLModuleInterface* create(const ModuleDescription& description, QObject* parent = nullptr);
     // From a description file; null with *error set when it cannot be loaded.
     static KROLModuleInterface* createFromFile(const QString& path, QString* error,

@@ -42,6 +42,7 @@ private slots:
     void interruptDuringWait();
     void motionAndInputInterrupts();
     void coordinatesSurvivePowerCycleThroughEeprom();
+    void traceReportsEveryInstruction();
     void neverEndingProgramIsBoundedByTheClock();
     void powerCycleWithAutoStart_data();
     void powerCycleWithAutoStart();
@@ -369,6 +370,30 @@ void tst_SimPrograms::coordinatesSurvivePowerCycleThroughEeprom()
     QCOMPARE(m.coordinate(3, 0), 77);
     QCOMPARE(m.coordinate(3, 2), 99);
     QCOMPARE(m.coordinate(4, 1), 0);
+}
+
+void tst_SimPrograms::traceReportsEveryInstruction()
+{
+    VirtualModule m;
+    QVERIFY(download(m, {{"CALC", LOAD, 0, 2}, {"WAIT", TICKS, 0, 1}, {"CALC", ADD, 0, 3},
+                         {"JA", 0, 0, 5}, {"STOP"}, {"CALCX", SWAP}, {"STOP"}}));
+    QVector<TTraceStep> steps;
+    m.setTraceHook([&steps](const TTraceStep& s) { steps.append(s); });
+    send(m, ModuleCommand::ApplRun);
+    m.advance(20);
+    QCOMPARE(steps.size(), 6);
+    const int addresses[] = {0, 1, 2, 3, 5, 6};
+    for (int i = 0; i < steps.size(); ++i)
+        QCOMPARE(steps[i].Address, addresses[i]);
+    QCOMPARE(int(steps[2].Opcode), int(Opcode::CALC));
+    QCOMPARE(steps[2].A, 5);
+    QCOMPARE(steps[2].TimeMs, qint64(10));   // after the WAIT
+    QCOMPARE(steps[4].X, 5);
+    QCOMPARE(m.state(), VirtualModule::Stopped);
+
+    send(m, ModuleCommand::ApplStep);
+    QCOMPARE(steps.size(), 7);
+    QCOMPARE(steps.last().Address, 0);
 }
 
 void tst_SimPrograms::neverEndingProgramIsBoundedByTheClock()

@@ -62,6 +62,11 @@ void tst_VirtualConnection::builtFromDescription()
     m->connectionInterface()->openInterface(0);
     QCOMPARE(c->openMode(), 0);
     QVERIFY(VirtualModuleBuilder::defaultDescriptionPath().endsWith("modules/virtual.json"));
+
+    // A new description without the record lets every instruction through.
+    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 0, 1).status()), 6);
+    m->setDescription(ModuleDescription());
+    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 0, 1).status()), 100);
 }
 
 void tst_VirtualConnection::replies_data()
