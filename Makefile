@@ -1,6 +1,8 @@
 # Front door: `make run` and `make test` work on a fresh Debian machine.
 BUILD_DIR    ?= build
 SAN_DIR      ?= build-sanitize
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 180
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?=
 
@@ -31,8 +33,13 @@ test-sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# Every libFuzzer target for FUZZ_SECONDS each (clang build in FUZZ_DIR); by hand, not in CI.
+fuzz:
+	@./scripts/install-deps.sh --fuzz
+	./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 run: build
 	./scripts/run.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR)
