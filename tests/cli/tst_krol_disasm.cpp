@@ -1,4 +1,5 @@
 #include "KrolProcess.h"
+#include "TestData.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -40,7 +41,10 @@ private slots:
     void examplesRoundTrip();
 
 private:
-    QString write(const QString& name, const QByteArray& data);
+    QString write(const QString& name, const QByteArray& data)
+    {
+        return WriteTestFile(m_dir->filePath(name), data);
+    }
     QScopedPointer<QTemporaryDir> m_dir;
 };
 
@@ -57,15 +61,6 @@ void tst_KrolDisasm::init()
     write("opcode.bin", Record(1, 0, 0, 1) + Record(60, 0, 0, 0));
     write("event5.bin", Record(27, 5, 0, 10));
     write("bad.json", "{\"name\": \"x\", \"axes\": 1}");
-}
-
-QString tst_KrolDisasm::write(const QString& name, const QByteArray& data)
-{
-    const QString path = m_dir->filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(data);
-    return path;
 }
 
 void tst_KrolDisasm::exitStatus_data()

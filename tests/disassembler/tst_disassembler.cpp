@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "Assembler.h"
 #include "Disassembler.h"
 #include "Globals.h"
@@ -11,16 +12,6 @@
 Q_DECLARE_METATYPE(QList<TInstruction>)
 
 namespace {
-
-TInstruction I(int opcode, int type = 0, int motor = 0, qint64 value = 0)
-{
-    TInstruction i;
-    i.Opcode = uint8_t(opcode);
-    i.Type = uint16_t(type);
-    i.Motor = uint8_t(motor);
-    i.Value = value;
-    return i;
-}
 
 const QString Pad(10, ' ');
 
@@ -85,31 +76,31 @@ void tst_Disassembler::lines_data()
     using L = QStringList;
 
     QTest::newRow("empty") << P{} << L{};
-    QTest::newRow("motor, no type") << P{I(Opcode::ROR, 0, 0, 1000)} << L{Pad + "ROR 0, 1000"};
-    QTest::newRow("motor only") << P{I(Opcode::MST, 0, 2)} << L{Pad + "MST 2"};
-    QTest::newRow("move mode") << P{I(Opcode::MVP, 3, 1, -5)} << L{Pad + "MVP RELCOORD, 1, -5"};
-    QTest::newRow("type above a byte") << P{I(Opcode::SGP, 300, 255, -2147483648LL)}
+    QTest::newRow("motor, no type") << P{MakeInstruction(Opcode::ROR, 0, 0, 1000)} << L{Pad + "ROR 0, 1000"};
+    QTest::newRow("motor only") << P{MakeInstruction(Opcode::MST, 0, 2)} << L{Pad + "MST 2"};
+    QTest::newRow("move mode") << P{MakeInstruction(Opcode::MVP, 3, 1, -5)} << L{Pad + "MVP RELCOORD, 1, -5"};
+    QTest::newRow("type above a byte") << P{MakeInstruction(Opcode::SGP, 300, 255, -2147483648LL)}
                                        << L{Pad + "SGP 300, 255, -2147483648"};
-    QTest::newRow("no value") << P{I(Opcode::GAP, 4)} << L{Pad + "GAP 4, 0"};
-    QTest::newRow("RFS") << P{I(Opcode::RFS, 2, 1)} << L{Pad + "RFS STATUS, 1"};
-    QTest::newRow("CALC") << P{I(Opcode::CALC, 9, 0, 5)} << L{Pad + "CALC LOAD, 5"};
-    QTest::newRow("value only") << P{I(Opcode::COMP, 0, 0, 100)} << L{Pad + "COMP 100"};
-    QTest::newRow("CALL beyond the end") << P{I(Opcode::CALL, 12, 0, 7)} << L{Pad + "CALL ESD, Lbl7"};
-    QTest::newRow("WAIT") << P{I(Opcode::WAIT, 4, 1, 0)} << L{Pad + "WAIT RFS, 1, 0"};
-    QTest::newRow("CALCX SWAP") << P{I(Opcode::CALCX, 10)} << L{Pad + "CALCX SWAP"};
-    QTest::newRow("CALCVV") << P{I(Opcode::CALCVV, 11, 3, 255)} << L{Pad + "CALCVV COMP, 3, 255"};
-    QTest::newRow("CALCV") << P{I(Opcode::CALCV, 11, 1, 3)} << L{Pad + "CALCV COMP, 1, 3"};
-    QTest::newRow("CLE") << P{I(Opcode::CLE, 5)} << L{Pad + "CLE ESD"};
-    QTest::newRow("type, no motor") << P{I(Opcode::SAPX, 140, 0, 2)} << L{Pad + "SAPX 140, 2"};
-    QTest::newRow("no operands keep the space") << P{I(Opcode::RETI, 0, 7, 9)} << L{Pad + "RETI "};
+    QTest::newRow("no value") << P{MakeInstruction(Opcode::GAP, 4)} << L{Pad + "GAP 4, 0"};
+    QTest::newRow("RFS") << P{MakeInstruction(Opcode::RFS, 2, 1)} << L{Pad + "RFS STATUS, 1"};
+    QTest::newRow("CALC") << P{MakeInstruction(Opcode::CALC, 9, 0, 5)} << L{Pad + "CALC LOAD, 5"};
+    QTest::newRow("value only") << P{MakeInstruction(Opcode::COMP, 0, 0, 100)} << L{Pad + "COMP 100"};
+    QTest::newRow("CALL beyond the end") << P{MakeInstruction(Opcode::CALL, 12, 0, 7)} << L{Pad + "CALL ESD, Lbl7"};
+    QTest::newRow("WAIT") << P{MakeInstruction(Opcode::WAIT, 4, 1, 0)} << L{Pad + "WAIT RFS, 1, 0"};
+    QTest::newRow("CALCX SWAP") << P{MakeInstruction(Opcode::CALCX, 10)} << L{Pad + "CALCX SWAP"};
+    QTest::newRow("CALCVV") << P{MakeInstruction(Opcode::CALCVV, 11, 3, 255)} << L{Pad + "CALCVV COMP, 3, 255"};
+    QTest::newRow("CALCV") << P{MakeInstruction(Opcode::CALCV, 11, 1, 3)} << L{Pad + "CALCV COMP, 1, 3"};
+    QTest::newRow("CLE") << P{MakeInstruction(Opcode::CLE, 5)} << L{Pad + "CLE ESD"};
+    QTest::newRow("type, no motor") << P{MakeInstruction(Opcode::SAPX, 140, 0, 2)} << L{Pad + "SAPX 140, 2"};
+    QTest::newRow("no operands keep the space") << P{MakeInstruction(Opcode::RETI, 0, 7, 9)} << L{Pad + "RETI "};
     QTest::newRow("label padded, simplified, blank before")
-        << P{I(Opcode::ROR, 0, 0, 1), I(Opcode::JA, 0, 0, 3), I(Opcode::MST), I(Opcode::STOP), I(Opcode::STOP)}
+        << P{MakeInstruction(Opcode::ROR, 0, 0, 1), MakeInstruction(Opcode::JA, 0, 0, 3), MakeInstruction(Opcode::MST), MakeInstruction(Opcode::STOP), MakeInstruction(Opcode::STOP)}
         << L{Pad + "ROR 0, 1", Pad + "JA Lbl3", Pad + "MST 0", "", "Lbl3:     STOP", Pad + "STOP "};
     QTest::newRow("two jumps, one label")
-        << P{I(Opcode::JC, 1, 0, 0), I(Opcode::DJNZ, 2, 0, 0)}
+        << P{MakeInstruction(Opcode::JC, 1, 0, 0), MakeInstruction(Opcode::DJNZ, 2, 0, 0)}
         << L{"Lbl0:     JC NZ, Lbl0", Pad + "DJNZ 2, Lbl0"};
-    P long120 = QVector<TInstruction>(120, I(Opcode::MST)).toList();
-    long120[0] = I(Opcode::VECT, 3, 0, 100);
+    P long120 = QVector<TInstruction>(120, MakeInstruction(Opcode::MST)).toList();
+    long120[0] = MakeInstruction(Opcode::VECT, 3, 0, 100);
     L lines120 = QVector<QString>(120, Pad + "MST 0").toList();
     lines120[0] = Pad + "VECT 3, Lbl100";
     lines120[100] = "Lbl100:   MST 0";
@@ -117,20 +108,20 @@ void tst_Disassembler::lines_data()
     QTest::newRow("three-digit label") << long120 << lines120;
 
     // Errors: the text stays as it was; the address is the failing instruction's index.
-    const TInstruction mst = I(Opcode::MST);
-    QTest::newRow("opcode 0") << P{I(0)} << L{"untouched: Unknown opcode at address 0"};
-    QTest::newRow("opcode 58") << P{mst, mst, I(58), I(0)} << L{"untouched: Unknown opcode at address 2"};
-    QTest::newRow("move mode 4") << P{mst, I(Opcode::MVP, 4)} << L{"untouched: cmd at address 1"};
-    QTest::newRow("event 5") << P{I(Opcode::WAIT, 5)} << L{"untouched: Unknown event code at address 0"};
-    QTest::newRow("condition 13") << P{mst, I(Opcode::JC, 13)}
+    const TInstruction mst = MakeInstruction(Opcode::MST);
+    QTest::newRow("opcode 0") << P{MakeInstruction(0)} << L{"untouched: Unknown opcode at address 0"};
+    QTest::newRow("opcode 58") << P{mst, mst, MakeInstruction(58), MakeInstruction(0)} << L{"untouched: Unknown opcode at address 2"};
+    QTest::newRow("move mode 4") << P{mst, MakeInstruction(Opcode::MVP, 4)} << L{"untouched: cmd at address 1"};
+    QTest::newRow("event 5") << P{MakeInstruction(Opcode::WAIT, 5)} << L{"untouched: Unknown event code at address 0"};
+    QTest::newRow("condition 13") << P{mst, MakeInstruction(Opcode::JC, 13)}
                                   << L{"untouched: Unknow condition code at address 1"};
-    QTest::newRow("CALC 10") << P{I(Opcode::CALC, 10)} << L{"untouched: Unknown CALC code at address 0"};
-    QTest::newRow("CALCX 12") << P{I(Opcode::CALCX, 12)} << L{"untouched: Unknown CALCX code at address 0"};
-    QTest::newRow("CALCVA 12") << P{I(Opcode::CALCVA, 12)} << L{"untouched: Unknown CALCxx code at address 0"};
-    QTest::newRow("CALCV placeholder") << P{I(Opcode::CALCV, 10)}
+    QTest::newRow("CALC 10") << P{MakeInstruction(Opcode::CALC, 10)} << L{"untouched: Unknown CALC code at address 0"};
+    QTest::newRow("CALCX 12") << P{MakeInstruction(Opcode::CALCX, 12)} << L{"untouched: Unknown CALCX code at address 0"};
+    QTest::newRow("CALCVA 12") << P{MakeInstruction(Opcode::CALCVA, 12)} << L{"untouched: Unknown CALCxx code at address 0"};
+    QTest::newRow("CALCV placeholder") << P{MakeInstruction(Opcode::CALCV, 10)}
                                        << L{"untouched: Unknown CALCV code at address 0"};
-    QTest::newRow("RFS 3") << P{I(Opcode::RFS, 3)} << L{"untouched: Unexpected parameter value at address 0"};
-    QTest::newRow("CLE 65535") << P{I(Opcode::CLE, 65535)} << L{"untouched: Unknown CLE code at address 0"};
+    QTest::newRow("RFS 3") << P{MakeInstruction(Opcode::RFS, 3)} << L{"untouched: Unexpected parameter value at address 0"};
+    QTest::newRow("CLE 65535") << P{MakeInstruction(Opcode::CLE, 65535)} << L{"untouched: Unknown CLE code at address 0"};
 }
 
 void tst_Disassembler::lines()
@@ -151,14 +142,14 @@ void tst_Disassembler::layoutMatchesInsertion()
         bool labelled;
     };
     const QList<Kind> kinds{
-        {I(Opcode::MST), Pad + "MST 0", false},
-        {I(Opcode::RSUB), Pad + "RSUB ", false},
-        {I(Opcode::RETI), Pad + "RETI ", false},
-        {I(Opcode::WAIT, 7), Pad + "WAIT X:Y, 0, 0", false},
-        {I(Opcode::WAIT, 8), Pad + "WAIT TRSUBT, 0, 0", false},
-        {I(Opcode::MST), "MST 0", true},
-        {I(Opcode::RSUB), "RSUB", true},
-        {I(Opcode::WAIT, 9), "WAIT A B, 0, 0", true},
+        {MakeInstruction(Opcode::MST), Pad + "MST 0", false},
+        {MakeInstruction(Opcode::RSUB), Pad + "RSUB ", false},
+        {MakeInstruction(Opcode::RETI), Pad + "RETI ", false},
+        {MakeInstruction(Opcode::WAIT, 7), Pad + "WAIT X:Y, 0, 0", false},
+        {MakeInstruction(Opcode::WAIT, 8), Pad + "WAIT TRSUBT, 0, 0", false},
+        {MakeInstruction(Opcode::MST), "MST 0", true},
+        {MakeInstruction(Opcode::RSUB), "RSUB", true},
+        {MakeInstruction(Opcode::WAIT, 9), "WAIT A B, 0, 0", true},
     };
     Disassembler dialog({Event(7, "X:Y"), Event(8, "TRSUBT"), Event(9, "A  B")});
     for (int c = 0; c < 1 + 8 + 64 + 512 + 4096; ++c) {
@@ -176,7 +167,7 @@ void tst_Disassembler::layoutMatchesInsertion()
             program.append(kind.instruction);
         }
         for (int target : targets) {
-            program.append(I(Opcode::JA, 0, 0, target));
+            program.append(MakeInstruction(Opcode::JA, 0, 0, target));
             lines.append(Pad + "JA Lbl" + QString::number(target));
         }
         QString text;
@@ -206,7 +197,7 @@ void tst_Disassembler::closeWhenDone()
     auto* ok = dialog.findChild<QPushButton*>("BtnOK");
     QVERIFY(!ok->isEnabled());
     dialog.show();
-    QList<TInstruction> program{I(opcode), I(opcode)};
+    QList<TInstruction> program{MakeInstruction(opcode), MakeInstruction(opcode)};
     QString text;
     dialog.DoDisAsm(&program, &text, closeWhenDone);
     QTEST(dialog.findChild<QLabel*>("LblDisAsmMessage")->text(), "message");
@@ -229,7 +220,7 @@ void tst_Disassembler::refusesToCloseWhileBusy()
         dialog.reject();   // Escape
         visible = dialog.isVisible();
     });
-    QList<TInstruction> program = QVector<TInstruction>(50, I(Opcode::MST)).toList();
+    QList<TInstruction> program = QVector<TInstruction>(50, MakeInstruction(Opcode::MST)).toList();
     QString text;
     QVERIFY(dialog.DoDisAsm(&program, &text, false));
     QVERIFY(!closed);
@@ -242,7 +233,7 @@ void tst_Disassembler::refusesToCloseWhileBusy()
 void tst_Disassembler::programChangedMeanwhile()
 {
     Disassembler dialog({});
-    QList<TInstruction> program{I(Opcode::JA, 0, 0, 2), I(Opcode::MST), I(Opcode::STOP)};
+    QList<TInstruction> program{MakeInstruction(Opcode::JA, 0, 0, 2), MakeInstruction(Opcode::MST), MakeInstruction(Opcode::STOP)};
     QTimer::singleShot(0, &dialog, [&] { program.clear(); });
     QString text;
     QVERIFY(dialog.DoDisAsm(&program, &text, true));
@@ -267,7 +258,7 @@ void tst_Disassembler::roundTrip()
                                  : row->TypeKind == TypeCalc      ? QList<int>{0, 9}
                                                                   : QList<int>{0, 11};
         for (int type : types) {
-            TInstruction i = I(row->Opcode, type, row->MotorKind ? 255 : 0);
+            TInstruction i = MakeInstruction(row->Opcode, type, row->MotorKind ? 255 : 0);
             if (row->ValueKind == ValueNumber)
                 i.Value = numbers[program.size() % numbers.size()];
             else if (row->ValueKind == ValueByte)

@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "ModuleCommands.h"
 #include "ProgramTransfer.h"
 #include "RecordingConnection.h"
@@ -12,16 +13,6 @@ namespace {
 
 constexpr int Invalid = -1;           // the module did not answer
 constexpr int StoredButInvalid = -2;  // status 101 in a reply that is not valid
-
-TInstruction I(int opcode, int type, int motor, qint64 value)
-{
-    TInstruction i;
-    i.Opcode = uint8_t(opcode);
-    i.Type = uint16_t(type);
-    i.Motor = uint8_t(motor);
-    i.Value = value;
-    return i;
-}
 
 Command Answer(int status)
 {
@@ -121,7 +112,7 @@ void tst_ProgramTransfer::download()
     QFETCH(QStringList, error);
     RecordingConnection module;
     Script(module, faultAt, faultStatus);
-    QList<TInstruction> program{I(1, 0, 0, 1000), I(22, 0, 0, 0), I(5, 4, 1, -1)};
+    QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(22, 0, 0, 0), MakeInstruction(5, 4, 1, -1)};
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&program);
     QSignalSpy errors(&transfer, &ProgramTransfer::error);
@@ -143,7 +134,7 @@ void tst_ProgramTransfer::requestsAndProgress()
 {
     RecordingConnection module;
     Script(module, -1, 0);
-    QList<TInstruction> program{I(5, 300, 2, 4294967295LL), I(1, 0, 255, -5)};
+    QList<TInstruction> program{MakeInstruction(5, 300, 2, 4294967295LL), MakeInstruction(1, 0, 255, -5)};
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&program);
     QSignalSpy progress(&transfer, &ProgramTransfer::progress);
@@ -172,8 +163,8 @@ void tst_ProgramTransfer::requestsAndProgress()
 void tst_ProgramTransfer::abort()
 {
     RecordingConnection module;
-    Script(module, -1, 0, {I(3, 0, 1, 0), I(3, 0, 1, 0), I(0, 0, 0, 0)});
-    QList<TInstruction> list{I(1, 0, 0, 1), I(2, 0, 0, 2), I(3, 0, 0, 0)};
+    Script(module, -1, 0, {MakeInstruction(3, 0, 1, 0), MakeInstruction(3, 0, 1, 0), MakeInstruction(0, 0, 0, 0)});
+    QList<TInstruction> list{MakeInstruction(1, 0, 0, 1), MakeInstruction(2, 0, 0, 2), MakeInstruction(3, 0, 0, 0)};
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&list);
     QTimer::singleShot(0, &transfer, &ProgramTransfer::Abort);
@@ -198,15 +189,15 @@ void tst_ProgramTransfer::upload_data()
     QTest::addColumn<int>("kept");        // instructions appended
     QTest::addColumn<bool>("successful");
 
-    const QList<TInstruction> program{I(1, 0, 0, 1000), I(5, 4, 2, -5), I(27, 4, 1, 2147483647),
-                                      I(0, 0, 0, 0), I(9, 9, 9, 9)};
+    const QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(5, 4, 2, -5), MakeInstruction(27, 4, 1, 2147483647),
+                                      MakeInstruction(0, 0, 0, 0), MakeInstruction(9, 9, 9, 9)};
     QTest::newRow("program with its end") << program << -1 << 4 << 3 << true;
-    QTest::newRow("empty memory") << QList<TInstruction>{I(0, 0, 0, 0)} << -1 << 1 << 0 << true;
+    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0, 0, 0, 0)} << -1 << 1 << 0 << true;
     QTest::newRow("no answer") << program << 2 << 3 << 2 << false;
     QTest::newRow("no answer at once") << program << 0 << 1 << 0 << false;
     QList<TInstruction> full;
     for (int a = 0; a < 2100; ++a)
-        full.append(I(1 + a % 50, 0, 0, a));
+        full.append(MakeInstruction(1 + a % 50, 0, 0, a));
     QTest::newRow("no end in memory") << full << -1 << 2048 << 2048 << false;
 }
 
