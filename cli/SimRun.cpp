@@ -12,7 +12,6 @@ namespace {
 
 constexpr unsigned char ModuleAddress = 1;
 constexpr unsigned char Trailer = 12;
-constexpr unsigned char StatusDone = 100;
 
 } // namespace
 
@@ -38,7 +37,7 @@ bool SimRun::run(int64_t timeLimitMs, uint64_t stepLimit, QString* error)
     Command reply;
     m_connection.doDirectRequest(
         new Command(ModuleAddress, ModuleCommand::ApplRun, 0, 0, 0, false, Trailer), &reply);
-    if (!reply.isValid() || reply.status() != StatusDone) {
+    if (!reply.isValid() || reply.status() != ReplyStatus::Ok) {
         *error = QStringLiteral("the module did not start the program (status %1)").arg(reply.status());
         return false;
     }

@@ -1,7 +1,6 @@
 #include "Peripherals.h"
 
 #include "ModuleCommands.h"
-#include "ReplyStatus.h"
 
 #include <algorithm>
 #include <iterator>

@@ -3,7 +3,6 @@
 #include "Globals.h"
 #include "InstructionDecoder.h"
 #include "ModuleCommands.h"
-#include "ReplyStatus.h"
 
 #include <algorithm>
 #include <iterator>

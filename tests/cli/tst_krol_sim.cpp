@@ -1,4 +1,5 @@
 #include "KrolProcess.h"
+#include "TestData.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -25,7 +26,10 @@ private slots:
     void examplesRunToTheirEnd();
 
 private:
-    QString write(const QString& name, const QByteArray& text);
+    QString write(const QString& name, const QByteArray& data)
+    {
+        return WriteTestFile(m_dir->filePath(name), data);
+    }
     QScopedPointer<QTemporaryDir> m_dir;
 };
 
@@ -66,16 +70,6 @@ void tst_KrolSim::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-}
-
-QString tst_KrolSim::write(const QString& name, const QByteArray& text)
-{
-    const QString path = m_dir->filePath(name);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
-    return path;
 }
 
 void tst_KrolSim::finalState_data()
