@@ -58,12 +58,16 @@ QString simplifiedUpper(const QStringRef& raw)
 
 void Assembler::AssemblePass1(const QString& text)
 {
-    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
-    const int count = lines.size();
+    const int count = text.count(QLatin1Char('\n')) + 1;
+    int lineStart = 0;
     for (int n = 1; n <= count; ++n) {
         ShowActualLine(n);
+        int lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
         // The same as StripComment followed by simplified(), without the intermediate copies.
-        QStringRef raw = lines.at(n - 1);
+        QStringRef raw = text.midRef(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
         for (int i = 0; i + 1 < raw.size(); ++i) {
             if (raw.at(i) == QLatin1Char('/') && raw.at(i + 1) == QLatin1Char('/')) {
                 raw = raw.left(i);

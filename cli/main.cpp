@@ -1,6 +1,7 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
+#include "SimCommand.h"
 #include "SubCommand.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ namespace {
 const SubCommand commands[] = {
     {"asm", "Assemble a KROL source into a .bin file", runAsm},
     {"disasm", "Turn a .bin file back into KROL source text", runDisasm},
+    {"sim", "Run a program on a virtual module and print its final state", runSim},
 };
 
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -62,7 +64,8 @@ QTextStream& standardError()
 
 int main(int argc, char* argv[])
 {
-    // No display is needed or wanted: the engine's widgets stay off screen.
+    // No display is needed or wanted: the engine's dialogs are never shown, and the minimal
+    // platform starts fastest.
     qputenv("QT_QPA_PLATFORM", "minimal");
     if (qEnvironmentVariableIsEmpty("KROL_DEBUG"))
         qInstallMessageHandler(quietMessages);

@@ -15,6 +15,23 @@ enum : unsigned char {
 };
 }
 
+// Status byte of a module's reply.
+namespace ReplyStatus {
+enum : unsigned char {
+    WrongChecksum = 1,
+    InvalidCommand = 2,
+    WrongType = 3,
+    InvalidValue = 4,
+    ConfigurationLocked = 5,
+    NotAvailable = 6,
+    VerifyError = 7,
+    WriteProtected = 8,
+    NotPossibleNow = 10,
+    Ok = 100,
+    Stored = 101,
+};
+}
+
 // Opcodes of the instructions the link and the virtual module refer to by name.
 namespace Opcode {
 enum : unsigned char {

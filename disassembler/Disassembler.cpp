@@ -8,21 +8,13 @@
 #include <QEvent>
 #include <QVarLengthArray>
 
-#include <charconv>
 #include <limits>
 
 namespace {
 
 constexpr int LabelColumn = 10;   // ten spaces before every mnemonic on unlabelled lines
 
-// A line is put together on the stack: a long program has a line per instruction, and
-// temporaries per operand would dominate.
-using LineBuffer = QVarLengthArray<QChar, 128>;
-
-void Put(LineBuffer& line, const QString& text)
-{
-    line.append(text.constData(), text.size());
-}
+using LineBuffer = InstructionWriter::Buffer;
 
 void Put(LineBuffer& line, const char* text)
 {
@@ -30,30 +22,29 @@ void Put(LineBuffer& line, const char* text)
         line.append(QLatin1Char(*text));
 }
 
-void PutNumber(LineBuffer& line, qint64 number)
-{
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    for (const char* d = digits; d != end; ++d)
-        line.append(QLatin1Char(*d));
-}
-
 bool Contains(const LineBuffer& line, QLatin1String text)
 {
     return QStringView(line.constData(), line.size()).contains(text);
 }
+
+TParameterList WithDefaultEvents(TParameterList waitEvents)
+{
+    if (waitEvents.isEmpty()) {
+        qDebug() << "Disassembler::Disassembler(TParameterList, QWidget*)"
+                 << "xml has supported wait cmds, loading default";
+        return DefaultWaitEventList();
+    }
+    return waitEvents;
+}
+
 } // namespace
 
 Disassembler::Disassembler(TParameterList waitEvents, QWidget* parent)
-    : QDialog(parent), form(new Ui::Disassembler), WaitEvents(std::move(waitEvents))
+    : QDialog(parent), form(new Ui::Disassembler),
+      WaitEvents(WithDefaultEvents(std::move(waitEvents))), Writer(WaitEvents)
 {
     form->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    if (WaitEvents.isEmpty()) {
-        qDebug() << "Disassembler::Disassembler(TParameterList, QWidget*)"
-                 << "xml has supported wait cmds, loading default";
-        WaitEvents = DefaultWaitEventList();
-    }
     installEventFilter(this);
 }
 
@@ -66,6 +57,9 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
 {
     Instructions = program;
     Output = text;
+    // The stages read a snapshot (a shared copy, so free): events are processed while they run,
+    // and the text is made twice from the same words even if the caller's list changes meanwhile.
+    Program = program ? *program : QList<TInstruction>();
     Labels.clear();
     LabelAt.clear();
     Lines.clear();
@@ -88,6 +82,7 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
         ShowDisasmMessage(e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
     }
 
+    Program.clear();
     Busy = false;
     EnableOKButton(true);
     if (closeWhenDone)
@@ -97,14 +92,7 @@ bool Disassembler::DoDisAsm(QList<TInstruction>* program, QString* text, bool cl
 
 void Disassembler::Disassemble()
 {
-    Counts.Condition = KeywordCount(ConditionMnemonic);
-    Counts.Calc = KeywordCount(CalcMnemonic);
-    Counts.Calcx = KeywordCount(CalcxMnemonic);
-    Counts.Calce = KeywordCount(CalceMnemonic);
-    Counts.Calcv = KeywordCount(CalcvMnemonic);
-    Counts.Cle = KeywordCount(CleMnemonic);
-
-    const int count = Instructions ? Instructions->size() : 0;
+    const int count = Program.size();
     Lines.reserve(size_t(count));
     CollectLabels = true;
     TextSize = 0;
@@ -112,7 +100,7 @@ void Disassembler::Disassemble()
     try {
         for (; address < count; ++address) {
             LineBuffer text;
-            InstructionText(address, Instructions->at(address), text);
+            InstructionText(address, Program.at(address), text);
             if (Pump.Due()) {
                 ShowTotalInstructions(address + 1);
                 Pump.Process();
@@ -133,108 +121,12 @@ void Disassembler::Disassemble()
         ShowTotalInstructions(count);
 }
 
+
 void Disassembler::InstructionText(int address, const TInstruction& instruction, LineBuffer& line)
 {
-    static const QString MoveModes[] = {QStringLiteral("ABS"), QStringLiteral("REL"),
-                                        QStringLiteral("COORD"), QStringLiteral("RELCOORD")};
-    static const QString RfsModes[] = {QStringLiteral("START"), QStringLiteral("STOP"),
-                                       QStringLiteral("STATUS")};
-
-    const TInstructionRow* row = FindInstructionByOpcode(instruction.Opcode);
-    if (!row)
-        throw CDisAsmError(address, QStringLiteral("Unknown opcode"));
-
     Put(line, "          ");
-    Put(line, row->Mnemonic);
-    line.append(QLatin1Char(' '));
-    const char* motorSeparator = ", ";
-    const int t = instruction.Type;
-    switch (row->TypeKind) {
-    case TypeNone:
-        motorSeparator = "";
-        break;
-    case TypeNumber:
-        PutNumber(line, t);
-        break;
-    case TypeMoveMode:
-        if (t > 3)
-            throw CDisAsmError(address, QStringLiteral("cmd"));
-        Put(line, MoveModes[t]);
-        break;
-    case TypeWaitEvent: {
-        const TParameterDescriptor* event = FindParameter(WaitEvents, t);
-        if (!event)
-            throw CDisAsmError(address, QStringLiteral("Unknown event code"));
-        Put(line, event->Name);
-        break;
-    }
-    case TypeCondition:
-        if (t >= Counts.Condition)
-            throw CDisAsmError(address, QStringLiteral("Unknow condition code"));
-        Put(line, ConditionMnemonic[t]);
-        break;
-    case TypeCalc:
-        if (t >= Counts.Calc)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALC code"));
-        Put(line, CalcMnemonic[t]);
-        break;
-    case TypeCalcx:
-        if (t >= Counts.Calcx)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCX code"));
-        Put(line, CalcxMnemonic[t]);
-        break;
-    case TypeCalcxx:
-        if (t >= Counts.Calce)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCxx code"));
-        Put(line, CalceMnemonic[t]);
-        break;
-    case TypeCalcv:
-        if (t >= Counts.Calcv || CalcvMnemonic[t] == QLatin1String("!!!"))
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCV code"));
-        Put(line, CalcvMnemonic[t]);
-        break;
-    case TypeRfsMode:
-        if (t > 2)
-            throw CDisAsmError(address, QStringLiteral("Unexpected parameter value"));
-        Put(line, RfsModes[t]);
-        break;
-    case TypeCle:
-        if (t >= Counts.Cle)
-            throw CDisAsmError(address, QStringLiteral("Unknown CLE code"));
-        Put(line, CleMnemonic[t]);
-        break;
-    default:
-        throw CDisAsmError(address, QStringLiteral("Internal error 1"));
-    }
-
-    const char* valueSeparator = ", ";
-    if (row->MotorKind == 1) {
-        Put(line, motorSeparator);
-        PutNumber(line, instruction.Motor);
-    } else if (row->MotorKind == 0) {
-        valueSeparator = motorSeparator;
-    } else {
-        throw CDisAsmError(address, QStringLiteral("Internal error 2"));
-    }
-
-    switch (row->ValueKind) {
-    case ValueNone:
-        break;
-    case ValueNumber:
-    case ValueByte:
-        Put(line, valueSeparator);
-        PutNumber(line, instruction.Value);
-        break;
-    case ValueLabel:
-        Put(line, valueSeparator);
-        Put(line, "Lbl");
-        PutNumber(line, instruction.Value);
-        if (CollectLabels)
-            AddLabel(instruction.Value);
-        break;
-    default:
-        throw CDisAsmError(address, QStringLiteral("Internal error 3"));
-    }
+    if (Writer.Append(address, instruction, line) && CollectLabels)
+        AddLabel(instruction.Value);
 }
 
 void Disassembler::AddLabel(qint64 address)
@@ -304,7 +196,7 @@ void Disassembler::WriteText()
         for (int b = 0; b < line.Blanks; ++b)
             Output->append(QLatin1Char('\n'));
         LineBuffer text;
-        InstructionText(i, Instructions->at(i), text);
+        InstructionText(i, Program.at(i), text);
         if (line.Label >= 0) {
             Output->append((Labels.at(line.Label).Name + QStringLiteral(": "))
                                .leftJustified(LabelColumn, QLatin1Char(' ')));

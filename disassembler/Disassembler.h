@@ -2,6 +2,7 @@
 
 #include "CDisAsmError.h"
 #include "EventPump.h"
+#include "InstructionWriter.h"
 #include "TInstruction.h"
 #include "TLabel.h"
 #include "TParameterDescriptor.h"
@@ -9,7 +10,6 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
-#include <QVarLengthArray>
 
 #include <vector>
 
@@ -73,23 +73,18 @@ protected:
     bool Busy = false;
 
 private:
-    // Entries of each keyword table before its end entry, counted when a run starts.
-    struct KeywordCounts
-    {
-        int Condition = 0, Calc = 0, Calcx = 0, Calce = 0, Calcv = 0, Cle = 0;
-    };
-
-    using LineBuffer = QVarLengthArray<QChar, 128>;
+    using LineBuffer = InstructionWriter::Buffer;
 
     // Appends the instruction's text to line; throws CDisAsmError when it has none.
     void InstructionText(int address, const TInstruction& instruction, LineBuffer& line);
     void AddLabel(qint64 address);
     void WriteText();
 
+    QList<TInstruction> Program;  // what *Instructions held when the run started
     QHash<qint64, int> LabelAt;   // jump target -> index in Labels
     bool CollectLabels = true;    // off while the text is made the second time
     qint64 TextSize = 0;          // characters of all unlabelled line texts, line feeds included
-    KeywordCounts Counts;
+    InstructionWriter Writer;     // after WaitEvents, which it is made from
     EventPump Pump;
     CDisAsmError Error;
 };

@@ -9,15 +9,6 @@
 
 namespace {
 
-// Module status bytes the transfer acts on.
-enum : unsigned char {
-    StatusDone = 100,
-    StatusStored = 101,
-    StatusVerifyError = 7,
-    StatusWriteProtected = 8,
-    StatusBusy = 10,
-};
-
 constexpr unsigned char Trailer = 12;
 
 const QString NoAnswer = QStringLiteral("The module did not answer.");
@@ -79,17 +70,17 @@ bool ProgramTransfer::Download(unsigned char address)
     emit progress(0, count);
 
     Send(ModuleCommand::DownloadStart, 0, 0, 0);
-    if (reply.status() != StatusDone || !reply.isValid()) {
+    if (reply.status() != ReplyStatus::Ok || !reply.isValid()) {
         // Nothing was stored, so nothing is to be ended: the download simply did not happen.
         DownloadSuccessful = false;
         if (!reply.isValid())
             Report(NoAnswer, QStringLiteral("Check the connection to the module and try again."),
                    QStringLiteral("No answer from the module!"));
-        else if (reply.status() == StatusWriteProtected)
+        else if (reply.status() == ReplyStatus::WriteProtected)
             Report(QStringLiteral("The module is write protected."),
                    QStringLiteral("Remove the write protection before trying again"),
                    QStringLiteral("Module is write protected!"));
-        else if (reply.status() == StatusBusy)
+        else if (reply.status() == ReplyStatus::NotPossibleNow)
             Report(QStringLiteral("Downloading a program to the module is not possible at this moment."),
                    QStringLiteral("Please stop all motors before trying again."),
                    QStringLiteral("Download not possible!"));
@@ -107,7 +98,7 @@ bool ProgramTransfer::Download(unsigned char address)
         Send(instruction.Opcode, instruction.Type, instruction.Motor, instruction.Value);
         // The status decides first: a reply that reads "stored" but is not valid ends the loop
         // without counting as a failed store.
-        if (reply.status() == StatusStored) {
+        if (reply.status() == ReplyStatus::Stored) {
             emit progress(i + 1, count);
             if (!reply.isValid())
                 break;
@@ -119,7 +110,7 @@ bool ProgramTransfer::Download(unsigned char address)
             continue;
         }
         DownloadSuccessful = false;
-        if (reply.status() == StatusVerifyError)
+        if (reply.status() == ReplyStatus::VerifyError)
             Report(QStringLiteral("An error has occured while downloading the program."),
                    QStringLiteral("EEPROM verify error."), QStringLiteral("EEPROM verfiy error."));
         else

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the most useful program built so far. Today that is the `krol` command-line tool
-# assembling the example programs; once krol-ide exists it starts the IDE on the virtual module.
+# assembling the example programs and running one on the virtual module; once krol-ide exists
+# it starts the IDE on the virtual module.
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
@@ -14,6 +15,10 @@ if [ -x "$build/bin/krol" ]; then
       mkdir -p "$build/examples"
       "$build/bin/krol" asm --module modules/virtual.json -o "$build/examples/$(basename "${f%%.*}").bin" "$f"
     done
+  fi
+  if [ -f examples/moves.kro ]; then
+    echo "\$ krol sim examples/moves.kro"
+    "$build/bin/krol" sim examples/moves.kro
   fi
   exec "$build/bin/krol" --help
 fi

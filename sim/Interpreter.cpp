@@ -2,7 +2,6 @@
 
 #include "InstructionDecoder.h"
 #include "ModuleCommands.h"
-#include "ReplyStatus.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,6 @@
 #include "Peripherals.h"
 
 #include "ModuleCommands.h"
-#include "ReplyStatus.h"
 
 #include <algorithm>
 #include <iterator>
@@ -222,7 +221,7 @@ uint8_t Peripherals::move(int mode, int motor, int32_t value)
 
 uint8_t Peripherals::setAxisParameter(int number, int axis, int32_t value)
 {
-    const TParameterSpec* p = FindSpec(AxisParameters, number);
+    const TParameterInfo* p = FindInfo(AxisParameters, number);
     if (!p || !(p->access & W))
         return ReplyStatus::WrongType;
     if (axis >= AxisCount || !InRange(*p, value))
@@ -234,7 +233,7 @@ uint8_t Peripherals::setAxisParameter(int number, int axis, int32_t value)
 
 uint8_t Peripherals::getAxisParameter(int number, int axis, int32_t& value) const
 {
-    const TParameterSpec* p = FindSpec(AxisParameters, number);
+    const TParameterInfo* p = FindInfo(AxisParameters, number);
     if (!p || !(p->access & R))
         return ReplyStatus::WrongType;
     if (axis >= AxisCount)
@@ -245,7 +244,7 @@ uint8_t Peripherals::getAxisParameter(int number, int axis, int32_t& value) cons
 
 uint8_t Peripherals::storeAxisParameter(int number, int axis, bool restore)
 {
-    const TParameterSpec* p = FindSpec(AxisParameters, number);
+    const TParameterInfo* p = FindInfo(AxisParameters, number);
     if (!p || !(p->access & E))
         return ReplyStatus::WrongType;
     if (axis >= AxisCount)
@@ -257,29 +256,29 @@ uint8_t Peripherals::storeAxisParameter(int number, int axis, bool restore)
     return ReplyStatus::Ok;
 }
 
-// The live value of a global parameter, its stored copy (null when it has none) and its spec;
+// The live value of a global parameter, its stored copy (null when it has none) and its range and access;
 // null when the bank has no such parameter.
 int32_t* Peripherals::globalSlot(int number, int bank, TRegisters& r, int32_t** stored,
-                                 const TParameterSpec** spec)
+                                 const TParameterInfo** info)
 {
-    static constexpr TParameterSpec variable{0, "", I32Min, I32Max, R | W | E, 0};
+    static constexpr TParameterInfo variable{0, "", I32Min, I32Max, R | W | E, 0};
     *stored = nullptr;
     switch (bank) {
     case GlobalBank::Module:
-        *spec = FindSpec(ModuleParameters, number);
-        if (!*spec)
+        *info = FindInfo(ModuleParameters, number);
+        if (!*info)
             return nullptr;
         *stored = &m_autoStart;   // auto start is kept across power cycles at once
         return &m_autoStart;
     case GlobalBank::UserVariables:
         if (number >= UserVariableCount)
             return nullptr;
-        *spec = &variable;
+        *info = &variable;
         *stored = &m_storedVars[number];
         return &r.Vars[number];
     case GlobalBank::Timers:
-        *spec = FindSpec(TimerParameters, number);
-        if (!*spec)
+        *info = FindInfo(TimerParameters, number);
+        if (!*info)
             return nullptr;
         *stored = &m_storedTimer[number];
         return &m_timer[number];
@@ -293,11 +292,11 @@ uint8_t Peripherals::setGlobalParameter(int number, int bank, int32_t value, TRe
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
     int32_t* stored;
-    const TParameterSpec* spec;
-    int32_t* live = globalSlot(number, bank, r, &stored, &spec);
-    if (!live || !(spec->access & W))
+    const TParameterInfo* info;
+    int32_t* live = globalSlot(number, bank, r, &stored, &info);
+    if (!live || !(info->access & W))
         return ReplyStatus::WrongType;
-    if (!InRange(*spec, value))
+    if (!InRange(*info, value))
         return ReplyStatus::InvalidValue;
     *live = value;
     m_planChanged = bank == GlobalBank::Timers;
@@ -309,9 +308,9 @@ uint8_t Peripherals::getGlobalParameter(int number, int bank, int32_t& value, TR
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
     int32_t* stored;
-    const TParameterSpec* spec;
-    const int32_t* live = globalSlot(number, bank, r, &stored, &spec);
-    if (!live || !(spec->access & R))
+    const TParameterInfo* info;
+    const int32_t* live = globalSlot(number, bank, r, &stored, &info);
+    if (!live || !(info->access & R))
         return ReplyStatus::WrongType;
     value = *live;
     return ReplyStatus::Ok;
@@ -322,9 +321,9 @@ uint8_t Peripherals::storeGlobalParameter(int number, int bank, bool restore, TR
     if (bank >= GlobalBankCount)
         return ReplyStatus::InvalidValue;
     int32_t* stored;
-    const TParameterSpec* spec;
-    int32_t* live = globalSlot(number, bank, r, &stored, &spec);
-    if (!live || !(spec->access & E) || !stored)
+    const TParameterInfo* info;
+    int32_t* live = globalSlot(number, bank, r, &stored, &info);
+    if (!live || !(info->access & E) || !stored)
         return ReplyStatus::WrongType;
     if (restore)
         *live = *stored;

@@ -42,7 +42,7 @@ private:
     uint8_t setAxisParameter(int number, int axis, int32_t value);
     uint8_t getAxisParameter(int number, int axis, int32_t& value) const;
     uint8_t storeAxisParameter(int number, int axis, bool restore);
-    int32_t* globalSlot(int number, int bank, TRegisters& r, int32_t** stored, const Sim::TParameterSpec** spec);
+    int32_t* globalSlot(int number, int bank, TRegisters& r, int32_t** stored, const Sim::TParameterInfo** info);
     uint8_t setGlobalParameter(int number, int bank, int32_t value, TRegisters& r);
     uint8_t getGlobalParameter(int number, int bank, int32_t& value, TRegisters& r);
     uint8_t storeGlobalParameter(int number, int bank, bool restore, TRegisters& r);

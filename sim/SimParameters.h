@@ -88,7 +88,7 @@ enum : int { Ticks = 0, Pos = 1, RefSw = 2, LimSw = 3, Rfs = 4 };
 
 enum Access : int { R = 1, W = 2, E = 4 };
 
-struct TParameterSpec
+struct TParameterInfo
 {
     int number;
     const char* key;      // the description's key
@@ -101,7 +101,7 @@ struct TParameterSpec
 constexpr int64_t I32Min = -2147483648LL;
 constexpr int64_t I32Max = 2147483647LL;
 constexpr int64_t U32Max = 4294967295LL;
-inline constexpr TParameterSpec AxisParameters[] = {
+inline constexpr TParameterInfo AxisParameters[] = {
     {AxisPar::TargetPosition, "par::TargetPosition", I32Min, I32Max, R | W, 0},
     {AxisPar::ActualPosition, "par::ActualPosition", I32Min, I32Max, R | W, 0},
     {AxisPar::TargetVelocity, "par::TargetVelocity", I32Min, I32Max, R | W, 0},
@@ -118,11 +118,11 @@ inline constexpr TParameterSpec AxisParameters[] = {
     {AxisPar::ReferenceSwitchSpeed, "par::ReferenceSwitchSpeed", 0, I32Max, R | W | E, 1000},
 };
 
-inline constexpr TParameterSpec ModuleParameters[] = {   // global bank 0
+inline constexpr TParameterInfo ModuleParameters[] = {   // global bank 0
     {GlobalPar::AutoStart, "par::auto start mode", 0, 1, R | W | E, 0},
 };
 
-inline constexpr TParameterSpec TimerParameters[] = {    // global bank 3
+inline constexpr TParameterInfo TimerParameters[] = {    // global bank 3
     {GlobalPar::TimerPeriod0 + 0, "par::Timer0Period", 0, I32Max, R | W | E, 0},
     {GlobalPar::TimerPeriod0 + 1, "par::Timer1Period", 0, I32Max, R | W | E, 0},
     {GlobalPar::TimerPeriod0 + 2, "par::Timer2Period", 0, I32Max, R | W | E, 0},
@@ -131,17 +131,17 @@ inline constexpr TParameterSpec TimerParameters[] = {    // global bank 3
 // Bank 2 holds the user variables 0 to 255 (32 bit, rwe); bank 1 has no parameters.
 
 template <int N>
-constexpr const TParameterSpec* FindSpec(const TParameterSpec (&table)[N], int number)
+constexpr const TParameterInfo* FindInfo(const TParameterInfo (&table)[N], int number)
 {
-    for (const TParameterSpec& p : table) {
+    for (const TParameterInfo& p : table) {
         if (p.number == number)
             return &p;
     }
     return nullptr;
 }
 
-// True when the value fits the spec; a range above 2147483647 takes the value as unsigned.
-constexpr bool InRange(const TParameterSpec& p, int32_t value)
+// True when the value fits the info; a range above 2147483647 takes the value as unsigned.
+constexpr bool InRange(const TParameterInfo& p, int32_t value)
 {
     const int64_t v = p.max > I32Max ? int64_t(uint32_t(value)) : int64_t(value);
     return v >= p.min && v <= p.max;

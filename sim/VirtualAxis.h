@@ -49,7 +49,7 @@ public:
 
 private:
     enum class Mode { Idle, Velocity, Position, SearchOut, SearchBack };
-    static constexpr int ParameterCount = int(sizeof(Sim::AxisParameters) / sizeof(Sim::TParameterSpec));
+    static constexpr int ParameterCount = int(sizeof(Sim::AxisParameters) / sizeof(Sim::TParameterInfo));
 
     static int indexOf(int number);
     int32_t value(int number) const { return m_value[indexOf(number)]; }

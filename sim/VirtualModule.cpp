@@ -3,7 +3,6 @@
 #include "Globals.h"
 #include "InstructionDecoder.h"
 #include "ModuleCommands.h"
-#include "ReplyStatus.h"
 
 #include <algorithm>
 #include <iterator>
@@ -146,6 +145,7 @@ TModuleReply VirtualModule::downloadStart()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
     m_interp.restart();
     m_interp.setPc(0);
     return reply(ReplyStatus::Ok);
@@ -195,6 +195,25 @@ void VirtualModule::decodeProgram()
     }
 }
 
+void VirtualModule::trace(int address, uint64_t executed)
+{
+    if (!m_trace || executed == 0)
+        return;
+    TTraceStep step;
+    step.TimeMs = timeMs();
+    step.Address = address;
+    if (address < ProgramCapacity) {
+        const Word& w = m_memory[size_t(address)];
+        step.Opcode = w.Opcode;
+        step.Type = w.Type;
+        step.Motor = w.Motor;
+        step.Value = w.Value;
+    }
+    step.A = registers().A;
+    step.X = registers().X;
+    m_trace(step);
+}
+
 void VirtualModule::setBreakpointWord(int address)
 {
     m_code[size_t(address)].Op = OpBreak;
@@ -206,6 +225,7 @@ void VirtualModule::restartIfEnded()
         m_interp.restart();
         m_interp.setPc(0);
         m_ended = false;
+        clearEnd();
     }
 }
 
@@ -232,7 +252,10 @@ TModuleReply VirtualModule::step()
         return reply(ReplyStatus::Ok);
     }
     Interpreter::Exit exit;
-    m_executed += uint64_t(m_interp.run(m_plain.data(), m_plain.data(), 1, false, m_slot, exit));
+    const int address = m_interp.pc();
+    const int64_t used = m_interp.run(m_plain.data(), m_plain.data(), 1, false, m_slot, exit);
+    m_executed += uint64_t(used);
+    trace(address, uint64_t(used));
     m_state = Halted;
     finishRun(exit);
     return reply(ReplyStatus::Ok);
@@ -245,19 +268,35 @@ void VirtualModule::reset()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
+}
+
+void VirtualModule::clearEnd()
+{
+    m_endCause = EndCause::None;
+    m_endAddress = -1;
 }
 
 void VirtualModule::finishRun(Interpreter::Exit exit)
 {
     switch (exit) {
-    case Interpreter::Exit::End:
+    case Interpreter::Exit::End: {
+        // The word the counter is on says how the program ended.
+        const int pc = m_interp.pc();
+        const uint8_t op = m_plain[size_t(pc)].Op;
+        m_endAddress = pc;
+        m_endCause = op == OpStop                   ? EndCause::Stop
+                     : op == OpCsub || op == OpCall ? EndCause::CallStackOverflow
+                     : op == OpRsub                 ? EndCause::ReturnWithoutCall
+                                                    : EndCause::EndMarker;
         // The counter shows the end of the program, however it ended.
-        if (m_plain[size_t(m_interp.pc())].Op != OpEnd)
+        if (op != OpEnd)
             m_interp.setPc(m_length);
         m_interp.restart();
         m_state = Stopped;
         m_ended = true;
         break;
+    }
     case Interpreter::Exit::Breakpoint:
         m_state = Halted;
         break;
@@ -336,6 +375,7 @@ void VirtualModule::powerCycle()
     m_state = Stopped;
     m_ended = false;
     m_resumeAt = -1;
+    clearEnd();
     std::fill(std::begin(m_timerNext), std::end(m_timerNext), -1);
     std::fill(std::begin(m_timerPeriod), std::end(m_timerPeriod), 0);
     m_motionMs = timeMs();
@@ -343,10 +383,20 @@ void VirtualModule::powerCycle()
         m_state = Running;
 }
 
+void VirtualModule::advance(int64_t ms)
+{
+    pass(ms, UINT64_MAX, false);
+}
+
+void VirtualModule::runFor(int64_t ms, uint64_t instructionLimit)
+{
+    pass(ms, instructionLimit, true);
+}
+
 // Time runs in segments that end where something outside the program can change: every
 // millisecond while an axis moves or a WAIT watches one, at timer expiries and WAIT deadlines.
 // Between them the interpreter runs undisturbed.
-void VirtualModule::advance(int64_t ms)
+void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStopped)
 {
     if (ms <= 0)
         return;
@@ -354,21 +404,29 @@ void VirtualModule::advance(int64_t ms)
     constexpr int64_t MaxMs = int64_t(1) << 50;
     const int64_t end = m_slot + std::min(ms, MaxMs) * InstructionsPerMs;
     while (m_slot < end) {
+        if (m_executed >= instructionLimit || (untilStopped && m_state != Running))
+            return;
         updateTimers();
         const int64_t next = nextEvent(end);
         if (m_state == Running)
             m_interp.takeInterrupt();
         if (m_state == Running && !m_interp.waiting()) {
             Interpreter::Exit exit;
-            const bool resume = m_resumeAt == m_interp.pc();
-            const int64_t used = m_interp.run(m_code.data(), m_plain.data(), next - m_slot,
-                                              resume, m_slot, exit);
+            const int address = m_interp.pc();
+            const bool resume = m_resumeAt == address;
+            const int64_t budget = int64_t(std::min<uint64_t>(
+                uint64_t(m_trace ? 1 : next - m_slot), instructionLimit - m_executed));
+            const int64_t used = m_interp.run(m_code.data(), m_plain.data(), budget, resume,
+                                              m_slot, exit);
             m_resumeAt = -1;
             m_slot += used;
             m_executed += uint64_t(used);
+            trace(address, uint64_t(used));
             finishRun(exit);
-            if (m_state != Running)
-                m_slot = next;   // the rest of the segment passes without a program
+            // The rest of the segment passes without a program, unless the owner wants to
+            // see where it stopped.
+            if (m_state != Running && !untilStopped)
+                m_slot = next;
         } else {
             m_slot = next;
         }

@@ -6,11 +6,13 @@
 #include "TDecodedWord.h"
 #include "TModuleReply.h"
 #include "TModuleRequest.h"
+#include "TTraceStep.h"
 
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 // A KROL module inside the process. It answers the module protocol through request(), runs the
 // stored program in module time and never sleeps: time passes only when advance() is called.
@@ -18,6 +20,8 @@ class VirtualModule
 {
 public:
     enum State { Stopped = 0, Running = 1, Halted = 2 };
+    // What ended the program last: its own end, or a fault of the call stack.
+    enum class EndCause { None, Stop, EndMarker, CallStackOverflow, ReturnWithoutCall };
 
     VirtualModule();
 
@@ -26,6 +30,10 @@ public:
     // Lets ms milliseconds of module time pass: the program runs 40 instructions per ms,
     // axes move, WAITs and timers expire.
     void advance(int64_t ms);
+    // As advance(), for an owner that drives the clock as fast as it can and wants to see where
+    // the program stopped: returns early, the clock where the program was, as soon as the
+    // program is no longer running or executedInstructions() reaches instructionLimit.
+    void runFor(int64_t ms, uint64_t instructionLimit);
 
     // Switches the module off and on: RAM state is lost, stored parameters come back, and with
     // auto start on the stored program starts.
@@ -41,6 +49,10 @@ public:
 
     // Inputs of the module's world; every edge of a digital input raises its interrupt.
     void setDigitalInput(int port, bool on);
+
+    // Called after every executed instruction (runs and steps); the module then runs one
+    // instruction per segment, so tracing costs nothing while no hook is set.
+    void setTraceHook(std::function<void(const TTraceStep&)> hook) { m_trace = std::move(hook); }
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
 
     // What a test or the command line inspects.
@@ -49,6 +61,8 @@ public:
     uint32_t statusWord() const;
     int programCounter() const { return m_interp.pc(); }
     State state() const { return m_state; }
+    EndCause endCause() const { return m_endCause; }
+    int endAddress() const { return m_endAddress; }   // the word that ended it, -1 for none
     bool waiting() const { return m_interp.waiting(); }
     bool downloadMode() const { return m_download; }
     int programLength() const { return m_length; }
@@ -77,9 +91,12 @@ private:
     TModuleReply direct(const TModuleRequest& request);
 
     void decodeProgram();
+    void trace(int address, uint64_t executed);
     void setBreakpointWord(int address);
     void restartIfEnded();
     void finishRun(Interpreter::Exit exit);
+    void pass(int64_t ms, uint64_t instructionLimit, bool untilStopped);
+    void clearEnd();
     void catchUp();
     void raiseAxisEvents();
     void updateTimers();
@@ -103,10 +120,13 @@ private:
     State m_state = Stopped;
     bool m_ended = false;
     int m_resumeAt = -1;           // a halted program resumes here without its breakpoint
+    EndCause m_endCause = EndCause::None;
+    int m_endAddress = -1;
 
     int64_t m_slot = 0;            // module time in instruction slots of 25 microseconds
     int64_t m_motionMs = 0;        // last millisecond the axes were moved for
     int64_t m_timerNext[Sim::TimerCount] = {-1, -1, -1};
     int32_t m_timerPeriod[Sim::TimerCount] = {};
     uint64_t m_executed = 0;
+    std::function<void(const TTraceStep&)> m_trace;
 };

@@ -1,4 +1,5 @@
 #include "KrolProcess.h"
+#include "TestData.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -20,7 +21,10 @@ private slots:
     void helpAndVersion();
 
 private:
-    QString write(const QString& name, const QByteArray& text);
+    QString write(const QString& name, const QByteArray& data)
+    {
+        return WriteTestFile(m_dir->filePath(name), data);
+    }
     QScopedPointer<QTemporaryDir> m_dir;
 };
 
@@ -28,16 +32,6 @@ void tst_KrolAsm::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-}
-
-QString tst_KrolAsm::write(const QString& name, const QByteArray& text)
-{
-    const QString path = m_dir->filePath(name);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
-    return path;
 }
 
 void tst_KrolAsm::exitStatus_data()

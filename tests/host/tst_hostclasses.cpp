@@ -2,7 +2,7 @@
 #include "Command.h"
 #include "ExportType.h"
 #include "ImportFilter_SameModule.h"
-#include "ImportFilter_SpecificExportTypes.h"
+#include "ImportFilterExportTypes.h"
 #include "KROLModuleInterface.h"
 #include "LowLevelLog.h"
 #include "RecordingConnection.h"

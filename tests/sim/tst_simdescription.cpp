@@ -37,14 +37,14 @@ QString accessText(int access)
 }
 
 template <int N>
-QList<Sim::TParameterSpec> specs(const Sim::TParameterSpec (&table)[N])
+QList<Sim::TParameterInfo> infos(const Sim::TParameterInfo (&table)[N])
 {
-    return QList<Sim::TParameterSpec>(std::begin(table), std::end(table));
+    return QList<Sim::TParameterInfo>(std::begin(table), std::end(table));
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<Sim::TParameterSpec>)
+Q_DECLARE_METATYPE(QList<Sim::TParameterInfo>)
 
 void tst_SimDescription::initTestCase()
 {
@@ -57,27 +57,27 @@ void tst_SimDescription::initTestCase()
 void tst_SimDescription::tables_data()
 {
     QTest::addColumn<QString>("map");
-    QTest::addColumn<QList<Sim::TParameterSpec>>("table");
+    QTest::addColumn<QList<Sim::TParameterInfo>>("table");
     for (int axis = 0; axis < Sim::AxisCount; ++axis)
-        QTest::addRow("axis%d", axis) << QString("axis%1").arg(axis) << specs(Sim::AxisParameters);
-    QTest::newRow("global0") << "global0" << specs(Sim::ModuleParameters);
-    QTest::newRow("global3") << "global3" << specs(Sim::TimerParameters);
+        QTest::addRow("axis%d", axis) << QString("axis%1").arg(axis) << infos(Sim::AxisParameters);
+    QTest::newRow("global0") << "global0" << infos(Sim::ModuleParameters);
+    QTest::newRow("global3") << "global3" << infos(Sim::TimerParameters);
 }
 
 void tst_SimDescription::tables()
 {
     QFETCH(QString, map);
-    QFETCH(QList<Sim::TParameterSpec>, table);
+    QFETCH(QList<Sim::TParameterInfo>, table);
     const ParameterMap records = m_json.maps.value(map);
     QCOMPARE(records.size(), table.size());
-    for (const Sim::TParameterSpec& spec : table) {
-        const QString key = QString::fromLatin1(spec.key);
+    for (const Sim::TParameterInfo& info : table) {
+        const QString key = QString::fromLatin1(info.key);
         QVERIFY2(records.contains(key), qPrintable(key));
         const Parameter p = records.value(key);
-        QCOMPARE(p.number, spec.number);
-        QCOMPARE(p.min, spec.min);
-        QCOMPARE(p.max, spec.max);
-        QCOMPARE(p.access, accessText(spec.access));
+        QCOMPARE(p.number, info.number);
+        QCOMPARE(p.min, info.min);
+        QCOMPARE(p.max, info.max);
+        QCOMPARE(p.access, accessText(info.access));
     }
 }
 

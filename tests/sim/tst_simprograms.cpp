@@ -42,7 +42,10 @@ private slots:
     void interruptDuringWait();
     void motionAndInputInterrupts();
     void coordinatesSurvivePowerCycleThroughEeprom();
+    void traceReportsEveryInstruction();
     void neverEndingProgramIsBoundedByTheClock();
+    void runForStopsWhereTheProgramStops_data();
+    void runForStopsWhereTheProgramStops();
     void powerCycleWithAutoStart_data();
     void powerCycleWithAutoStart();
 };
@@ -371,6 +374,30 @@ void tst_SimPrograms::coordinatesSurvivePowerCycleThroughEeprom()
     QCOMPARE(m.coordinate(4, 1), 0);
 }
 
+void tst_SimPrograms::traceReportsEveryInstruction()
+{
+    VirtualModule m;
+    QVERIFY(download(m, {{"CALC", LOAD, 0, 2}, {"WAIT", TICKS, 0, 1}, {"CALC", ADD, 0, 3},
+                         {"JA", 0, 0, 5}, {"STOP"}, {"CALCX", SWAP}, {"STOP"}}));
+    QVector<TTraceStep> steps;
+    m.setTraceHook([&steps](const TTraceStep& s) { steps.append(s); });
+    send(m, ModuleCommand::ApplRun);
+    m.advance(20);
+    QCOMPARE(steps.size(), 6);
+    const int addresses[] = {0, 1, 2, 3, 5, 6};
+    for (int i = 0; i < steps.size(); ++i)
+        QCOMPARE(steps[i].Address, addresses[i]);
+    QCOMPARE(int(steps[2].Opcode), int(Opcode::CALC));
+    QCOMPARE(steps[2].A, 5);
+    QCOMPARE(steps[2].TimeMs, qint64(10));   // after the WAIT
+    QCOMPARE(steps[4].X, 5);
+    QCOMPARE(m.state(), VirtualModule::Stopped);
+
+    send(m, ModuleCommand::ApplStep);
+    QCOMPARE(steps.size(), 7);
+    QCOMPARE(steps.last().Address, 0);
+}
+
 void tst_SimPrograms::neverEndingProgramIsBoundedByTheClock()
 {
     VirtualModule m;
@@ -381,6 +408,56 @@ void tst_SimPrograms::neverEndingProgramIsBoundedByTheClock()
     QCOMPARE(m.executedInstructions(), quint64(10000) * Sim::InstructionsPerMs);
     QCOMPARE(m.registers().A, 10000 * Sim::InstructionsPerMs / 2);
     QCOMPARE(m.state(), VirtualModule::Running);
+}
+
+void tst_SimPrograms::runForStopsWhereTheProgramStops_data()
+{
+    QTest::addColumn<TestProgram>("program");
+    QTest::addColumn<int>("limit");            // instructions
+    QTest::addColumn<int>("executed");
+    QTest::addColumn<int>("ms");               // module time afterwards
+    QTest::addColumn<int>("cause");            // VirtualModule::EndCause
+    QTest::addColumn<int>("endAddress");
+
+    using C = VirtualModule::EndCause;
+    const TestProgram loop{{"CALC", ADD, 0, 1}, {"JA", 0, 0, 0}};
+    QTest::newRow("limit inside a millisecond") << loop << 101 << 101 << 2 << int(C::None) << -1;
+    QTest::newRow("limit on a millisecond") << loop << 80 << 80 << 2 << int(C::None) << -1;
+    QTest::newRow("STOP") << TestProgram{{"CALC", LOAD, 0, 1}, {"WAIT", TICKS, 0, 2}, {"STOP"}}
+                          << 1000 << 3 << 20 << int(C::Stop) << 2;
+    QTest::newRow("end marker") << TestProgram{{"CALC", LOAD, 0, 1}} << 1000 << 1 << 0
+                                << int(C::EndMarker) << 1;
+    QTest::newRow("jump past the program")
+        << TestProgram{{"JA", 0, 0, 7}, {"STOP"}} << 1000 << 1 << 0 << int(C::EndMarker) << 7;
+    QTest::newRow("call stack overflow") << TestProgram{{"CSUB", 0, 0, 0}} << 1000 << 17 << 0
+                                         << int(C::CallStackOverflow) << 0;
+    QTest::newRow("CALL overflows too") << TestProgram{{"CALL", ZE, 0, 0}} << 1000 << 17 << 0
+                                        << int(C::CallStackOverflow) << 0;
+    QTest::newRow("return without a call")
+        << TestProgram{{"CALC", LOAD, 0, 1}, {"RSUB"}} << 1000 << 2 << 0
+        << int(C::ReturnWithoutCall) << 1;
+}
+
+void tst_SimPrograms::runForStopsWhereTheProgramStops()
+{
+    QFETCH(TestProgram, program);
+    QFETCH(int, limit);
+    VirtualModule m;
+    QVERIFY(download(m, program));
+    send(m, ModuleCommand::ApplRun);
+    m.runFor(1000, quint64(limit));
+    QTEST(int(m.executedInstructions()), "executed");
+    QTEST(int(m.timeMs()), "ms");
+    QTEST(int(m.endCause()), "cause");
+    QTEST(m.endAddress(), "endAddress");
+    QCOMPARE(m.state() == VirtualModule::Running, m.endCause() == VirtualModule::EndCause::None);
+
+    // Runs on from where it stopped; a new run forgets how the last one ended.
+    m.runFor(1, quint64(limit) + 1);
+    if (m.state() == VirtualModule::Running)
+        QCOMPARE(int(m.executedInstructions()), limit + 1);
+    send(m, ModuleCommand::ApplRun);
+    QCOMPARE(int(m.endCause()), int(VirtualModule::EndCause::None));
 }
 
 void tst_SimPrograms::powerCycleWithAutoStart_data()

@@ -1,4 +1,4 @@
-#include "ImportFilter_SpecificExportTypes.h"
+#include "ImportFilterExportTypes.h"
 
 ImportFilter_SpecificExportTypes::ImportFilter_SpecificExportTypes(const QSet<const ExportType*>& types,
                                                                    QObject* parent)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "TInstruction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+// One program word, for tests that build programs by hand.
+inline TInstruction MakeInstruction(int opcode, int type = 0, int motor = 0, qint64 value = 0)
+{
+    TInstruction i;
+    i.Opcode = uint8_t(opcode);
+    i.Type = uint16_t(type);
+    i.Motor = uint8_t(motor);
+    i.Value = value;
+    return i;
+}
+
+// Writes a file (and the folders it needs); returns its path.
+inline QString WriteTestFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(data);
+    return path;
+}
