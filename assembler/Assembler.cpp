@@ -86,6 +86,7 @@ void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
     m_program.clear();
     m_includeStack.clear();
     m_includeSet.clear();
+    m_includeCount.clear();
     m_lastError = CAsmError();
 
     if (m_checkRanges)

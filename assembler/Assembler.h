@@ -75,6 +75,9 @@ public:
     const QList<TConstant>& Constants() const { return m_constants; }
 
     static constexpr int MaxIncludeDepth = 64;
+    // Times one file may be included in one assembly. Files including others several times
+    // multiply: without a bound a few kilobytes of source expand to millions of lines.
+    static constexpr int MaxIncludeCount = 256;
 
 signals:
     void Throwback(int fileIndex, QString fileName, int line);
@@ -125,6 +128,7 @@ private:
     // Files being included right now, to refuse a file that includes itself.
     QStringList m_includeStack;
     QSet<QString> m_includeSet;
+    QHash<QString, int> m_includeCount;   // times each file was included in this run
 
     Eval m_eval;
     TRangeSettings m_ranges;

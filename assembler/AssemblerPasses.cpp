@@ -143,6 +143,10 @@ void Assembler::includeFile(const QString& plain, int n)
         fail(QStringLiteral("Include file includes itself"), n);
     if (m_includeStack.size() >= MaxIncludeDepth)
         fail(QStringLiteral("Include files nested too deeply"), n);
+    int& count = m_includeCount[key];
+    if (count >= MaxIncludeCount)
+        fail(QStringLiteral("Include file included too often"), n);
+    ++count;
 
     m_newFile = true;
     const QString savedName = m_currentFileName;

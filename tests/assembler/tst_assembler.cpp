@@ -168,6 +168,12 @@ void tst_Assembler::includeErrors_data()
     QTest::newRow("main includes itself") << "#include main.kro" << "Include file includes itself" << "main.kro" << 1;
     QTest::newRow("label error after return") << "#include ok.inc\nJA NOWHERE" << "Label does not exist" << "main.kro" << 2;
     QTest::newRow("directory") << "#include sub" << "Include file not found" << "main.kro" << 1;
+    QTest::newRow("included too often")
+        << QString("#include ok.inc\n").repeated(256) + "#include ok.inc"
+        << "Include file included too often" << "main.kro" << 257;
+    // Each file includes the next twice: the last one's 257th inclusion is refused.
+    QTest::newRow("inclusions multiply") << "#include twice1.inc" << "Include file included too often"
+                                         << "/twice9.inc" << 1;
 }
 
 void tst_Assembler::includeErrors()
@@ -180,6 +186,11 @@ void tst_Assembler::includeErrors()
     write("ping.inc", "#include pong.inc\n");
     write("pong.inc", "#include ping.inc\n");
     write("ok.inc", "ROR 0, 1\n");
+    for (int k = 1; k < 10; ++k) {
+        const QByteArray next = "#include twice" + QByteArray::number(k + 1) + ".inc\n";
+        write("twice" + QString::number(k) + ".inc", next + next);
+    }
+    write("twice10.inc", "ROR 0, 1\n");
     QDir(m_dir->path()).mkdir("sub");
     Assembler a;
     a.SetSourceFile(m_dir->path() + "/", "main.kro", -1);
