@@ -24,6 +24,8 @@ private slots:
     void jsonKeys();
     void binaryRunsLikeItsSource();
     void examplesRunToTheirEnd();
+    void unwritableOutput_data();
+    void unwritableOutput();
 
 private:
     QString write(const QString& name, const QByteArray& data)
@@ -325,6 +327,27 @@ void tst_KrolSim::examplesRunToTheirEnd()
         QCOMPARE(o.value("result").toString(), QString("end"));
         QVERIFY(o.value("module_time_ms").toInt() > 0);
     }
+}
+
+void tst_KrolSim::unwritableOutput_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("text") << QStringList();
+    QTest::newRow("json") << QStringList{"--json"};
+    QTest::newRow("trace") << QStringList{"--trace"};
+}
+
+void tst_KrolSim::unwritableOutput()
+{
+    QFETCH(QStringList, options);
+    if (!QFileInfo::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    QProcess p;
+    p.setStandardOutputFile("/dev/full");
+    p.start(krolBinary(), QStringList{"sim", write("p.kro", "CALC LOAD, 1\n")} + options);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString("krol sim: cannot write to standard output\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_KrolSim)
