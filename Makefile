@@ -5,6 +5,7 @@ FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 180
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  ?=
+MAKEFLAGS += --no-print-directory
 # Let ccache share its cache between clones of the project in other folders (CI clones afresh).
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
