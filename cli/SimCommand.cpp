@@ -114,6 +114,10 @@ int runSim(const QStringList& arguments)
     else
         report.printText(standardOutput(), parser.isSet(stats));
     standardOutput().flush();
+    if (standardOutput().status() != QTextStream::Ok) {
+        standardError() << "krol sim: cannot write to standard output\n";
+        return ExitCode::Usage;
+    }
     const QString problem = report.problem();
     if (!problem.isEmpty())
         standardError() << problem << "\n";

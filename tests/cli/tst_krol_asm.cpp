@@ -21,17 +21,12 @@ private slots:
     void helpAndVersion();
 
 private:
-    QString write(const QString& name, const QByteArray& data)
-    {
-        return WriteTestFile(m_dir->filePath(name), data);
-    }
-    QScopedPointer<QTemporaryDir> m_dir;
+    ScratchDir m_dir;
 };
 
 void tst_KrolAsm::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
+    QVERIFY(m_dir.reset());
 }
 
 void tst_KrolAsm::exitStatus_data()
@@ -64,78 +59,78 @@ void tst_KrolAsm::exitStatus()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, stderrPattern);
-    write("ok.kro", "ROR 0, 100\n");
-    write("bad.kro", "ROR 0, 100\nFLY 1\n");
+    m_dir.write("ok.kro", "ROR 0, 100\n");
+    m_dir.write("bad.kro", "ROR 0, 100\nFLY 1\n");
     for (QString& a : arguments)
-        a.replace("%D", m_dir->path());
+        a.replace("%D", m_dir.path());
     const KrolResult r = runKrol(arguments);
     QTEST(r.exitCode, "exitCode");
-    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir->path()));
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir.path()));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
 }
 
 void tst_KrolAsm::defaultOutputAndSymbols()
 {
-    const QString src = write("prog.v2.kro", "START: ROR 0, 1000\nJA START\n");
+    const QString src = m_dir.write("prog.v2.kro", "START: ROR 0, 1000\nJA START\n");
     const KrolResult r = runKrol({"asm", "--sym", src});
     QCOMPARE(r.exitCode, 0);
-    QFile bin(m_dir->filePath("prog.bin"));
+    QFile bin(m_dir.filePath("prog.bin"));
     QVERIFY(bin.open(QIODevice::ReadOnly));
     QCOMPARE(bin.readAll().toHex(), QByteArray("010000000003e8ec"
                                                "1600000000000016"
                                                "1c0000000000001c"));
-    QFile sym(m_dir->filePath("prog.sym"));
+    QFile sym(m_dir.filePath("prog.sym"));
     QVERIFY(sym.open(QIODevice::ReadOnly));
     QVERIFY(sym.readAll().contains("START:"));
 
     // -o puts the program (and the symbols beside it) where asked; --no-stop drops the STOP.
     const KrolResult r2 = runKrol({"asm", "--no-stop", "--sym", "-o", "out/x.bin", src},
-                                  m_dir->path());
+                                  m_dir.path());
     QCOMPARE(r2.exitCode, 2);   // out/ does not exist yet
-    QDir(m_dir->path()).mkdir("out");
+    QDir(m_dir.path()).mkdir("out");
     const KrolResult r3 = runKrol({"asm", "--no-stop", "--sym", "-o", "out/x.bin", src},
-                                  m_dir->path());
+                                  m_dir.path());
     QCOMPARE(r3.exitCode, 0);
-    QCOMPARE(QFileInfo(m_dir->filePath("out/x.bin")).size(), 16);
-    QVERIFY(QFileInfo::exists(m_dir->filePath("out/x.sym")));
+    QCOMPARE(QFileInfo(m_dir.filePath("out/x.bin")).size(), 16);
+    QVERIFY(QFileInfo::exists(m_dir.filePath("out/x.sym")));
 }
 
 void tst_KrolAsm::failureLeavesOutputAlone()
 {
-    const QString src = write("p.kro", "ROR 0, 1\n");
-    const QString out = write("p.bin", "keep me");
-    write("p.kro", "ROR 0, 1\nJA NOWHERE\n");
+    const QString src = m_dir.write("p.kro", "ROR 0, 1\n");
+    const QString out = m_dir.write("p.bin", "keep me");
+    m_dir.write("p.kro", "ROR 0, 1\nJA NOWHERE\n");
     const KrolResult r = runKrol({"asm", src});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err, src + ":2: error: Label does not exist\n");
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("keep me"));
-    QVERIFY(!QFileInfo::exists(m_dir->filePath("q.bin")));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("q.bin")));
 }
 
 void tst_KrolAsm::errorInIncludeNamesTheInclude()
 {
-    write("lib/consts.inc", "SPEED = 100\n\nBAD = (\n");
-    write("lib/ok.inc", "ROR 0, 1\n");
-    const QString src = write("main.kro", "#include ok.inc\nJA MISSING\n");
-    KrolResult r = runKrol({"asm", "-I", m_dir->filePath("lib"), src});
+    m_dir.write("lib/consts.inc", "SPEED = 100\n\nBAD = (\n");
+    m_dir.write("lib/ok.inc", "ROR 0, 1\n");
+    const QString src = m_dir.write("main.kro", "#include ok.inc\nJA MISSING\n");
+    KrolResult r = runKrol({"asm", "-I", m_dir.filePath("lib"), src});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err, src + ":2: error: Label does not exist\n");
 
-    write("main.kro", "ROR 0, 1\n#include consts.inc\n");
-    r = runKrol({"asm", "-I", "lib", "main.kro"}, m_dir->path());
+    m_dir.write("main.kro", "ROR 0, 1\n#include consts.inc\n");
+    r = runKrol({"asm", "-I", "lib", "main.kro"}, m_dir.path());
     QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, m_dir->filePath("lib/consts.inc")
+    QCOMPARE(r.err, m_dir.filePath("lib/consts.inc")
                         + ":3: error: Syntax error in numerical expression\n");
 }
 
 void tst_KrolAsm::rangeCheckingWithModule()
 {
     const QString module = sourceDir() + "/modules/virtual.json";
-    const QString ok = write("ok.kro", "ROR 0, 1000\nMST 0\n");
+    const QString ok = m_dir.write("ok.kro", "ROR 0, 1000\nMST 0\n");
     QCOMPARE(runKrol({"asm", "--module", module, ok}).exitCode, 0);
-    const QString bad = write("bad.kro", "ROR 0, 1000\nROR 9, 1000\n");
+    const QString bad = m_dir.write("bad.kro", "ROR 0, 1000\nROR 9, 1000\n");
     const KrolResult r = runKrol({"asm", "--module", module, bad});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err, bad + ":2: error: Axis number out of range\n");
@@ -149,7 +144,7 @@ void tst_KrolAsm::examplesAssemble()
     const QStringList sources = examples.entryList({"*.kro"}, QDir::Files);
     QVERIFY(sources.size() >= 3);
     for (const QString& name : sources) {
-        const QString out = m_dir->filePath(name + ".bin");
+        const QString out = m_dir.filePath(name + ".bin");
         const KrolResult r = runKrol({"asm", "--module", sourceDir() + "/modules/virtual.json",
                                       "-o", out, examples.filePath(name)});
         QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));

@@ -41,26 +41,21 @@ private slots:
     void examplesRoundTrip();
 
 private:
-    QString write(const QString& name, const QByteArray& data)
-    {
-        return WriteTestFile(m_dir->filePath(name), data);
-    }
-    QScopedPointer<QTemporaryDir> m_dir;
+    ScratchDir m_dir;
 };
 
 void tst_KrolDisasm::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
+    QVERIFY(m_dir.reset());
     const QByteArray good = Record(1, 0, 0, 1000) + Record(22, 0, 0, 0) + Record(28, 0, 0, 0);
-    write("ok.bin", good);
-    write("short.bin", good.left(13));
+    m_dir.write("ok.bin", good);
+    m_dir.write("short.bin", good.left(13));
     QByteArray wrongSum = good;
     wrongSum[23] = char(wrongSum[23] + 1);
-    write("sum.bin", wrongSum);
-    write("opcode.bin", Record(1, 0, 0, 1) + Record(60, 0, 0, 0));
-    write("event5.bin", Record(27, 5, 0, 10));
-    write("bad.json", "{\"name\": \"x\", \"axes\": 1}");
+    m_dir.write("sum.bin", wrongSum);
+    m_dir.write("opcode.bin", Record(1, 0, 0, 1) + Record(60, 0, 0, 0));
+    m_dir.write("event5.bin", Record(27, 5, 0, 10));
+    m_dir.write("bad.json", "{\"name\": \"x\", \"axes\": 1}");
 }
 
 void tst_KrolDisasm::exitStatus_data()
@@ -93,10 +88,10 @@ void tst_KrolDisasm::exitStatus()
     QFETCH(QStringList, arguments);
     QFETCH(QString, stderrPattern);
     for (QString& a : arguments)
-        a.replace("%D", m_dir->path());
+        a.replace("%D", m_dir.path());
     const KrolResult r = runKrol(arguments);
     QTEST(r.exitCode, "exitCode");
-    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir->path()));
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir.path()));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
     if (r.exitCode == 0)
         QCOMPARE(Body(r.out), QString("Lbl0:     ROR 0, 1000\n          JA Lbl0\n          STOP \n"));
@@ -106,25 +101,25 @@ void tst_KrolDisasm::exitStatus()
 
 void tst_KrolDisasm::outputFile()
 {
-    const QString out = m_dir->filePath("out.kro");
-    QCOMPARE(runKrol({"disasm", m_dir->filePath("ok.bin"), "-o", out}).out, QString());
+    const QString out = m_dir.filePath("out.kro");
+    QCOMPARE(runKrol({"disasm", m_dir.filePath("ok.bin"), "-o", out}).out, QString());
     QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray written = f.readAll();
     f.close();
-    QCOMPARE(Body(written), Body(runKrol({"disasm", m_dir->filePath("ok.bin")}).out));
+    QCOMPARE(Body(written), Body(runKrol({"disasm", m_dir.filePath("ok.bin")}).out));
 
     // A failed run leaves the earlier output as it was.
-    QCOMPARE(runKrol({"disasm", m_dir->filePath("sum.bin"), "-o", out}).exitCode, 1);
+    QCOMPARE(runKrol({"disasm", m_dir.filePath("sum.bin"), "-o", out}).exitCode, 1);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), written);
 }
 
 void tst_KrolDisasm::moduleEvents()
 {
-    write("events.json", R"({"name": "Test", "axes": 1, "maps": {"wait_cmd": {
+    m_dir.write("events.json", R"({"name": "Test", "axes": 1, "maps": {"wait_cmd": {
         "par::HOLD": {"number": 5, "name": "HOLD", "unit": "10 ms", "min": -1, "max": 100, "access": "w"}}}})");
-    const KrolResult r = runKrol({"disasm", m_dir->filePath("event5.bin"), "--module", m_dir->filePath("events.json")});
+    const KrolResult r = runKrol({"disasm", m_dir.filePath("event5.bin"), "--module", m_dir.filePath("events.json")});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(Body(r.out), QString("          WAIT HOLD, 0, 10\n"));
 }
@@ -137,9 +132,9 @@ void tst_KrolDisasm::examplesRoundTrip()
     const QStringList sources = examples.entryList({"*.kro"}, QDir::Files);
     QVERIFY(!sources.isEmpty());
     for (const QString& name : sources) {
-        const QString first = m_dir->filePath(name + ".1.bin");
-        const QString text = m_dir->filePath(name + ".dis.kro");
-        const QString second = m_dir->filePath(name + ".2.bin");
+        const QString first = m_dir.filePath(name + ".1.bin");
+        const QString text = m_dir.filePath(name + ".dis.kro");
+        const QString second = m_dir.filePath(name + ".2.bin");
         KrolResult r = runKrol({"asm", "--module", module, "-o", first, examples.filePath(name)});
         QVERIFY2(r.exitCode == 0, qPrintable(name + ": " + r.err));
         r = runKrol({"disasm", "--module", module, "-o", text, first});

@@ -24,13 +24,11 @@ private slots:
     void jsonKeys();
     void binaryRunsLikeItsSource();
     void examplesRunToTheirEnd();
+    void unwritableOutput_data();
+    void unwritableOutput();
 
 private:
-    QString write(const QString& name, const QByteArray& data)
-    {
-        return WriteTestFile(m_dir->filePath(name), data);
-    }
-    QScopedPointer<QTemporaryDir> m_dir;
+    ScratchDir m_dir;
 };
 
 namespace {
@@ -68,8 +66,7 @@ QStringList keys(const QJsonValue& v)
 
 void tst_KrolSim::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
+    QVERIFY(m_dir.reset());
 }
 
 void tst_KrolSim::finalState_data()
@@ -128,7 +125,7 @@ void tst_KrolSim::finalState()
     QFETCH(QByteArray, source);
     QFETCH(QStringList, options);
     QFETCH(QStringList, expected);
-    const QString path = write("p.kro", source);
+    const QString path = m_dir.write("p.kro", source);
     const KrolResult r = runKrol(QStringList{"sim", "--json", path} + options);
     QTEST(r.exitCode, "exitCode");
     QJsonParseError error;
@@ -187,35 +184,35 @@ void tst_KrolSim::exitStatusAndMessages()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, stderrPattern);
-    write("ok.kro", "CALC LOAD, 1\n");
-    write("ok.bin", QByteArray::fromHex("1c0000000000001c"));
-    write("bad.kro", "CALC LOAD, 1\nFLY 1\n");
-    write("axis.kro", "ROR 7, 100\n");
-    write("fault.kro", "CALC LOAD, 1\nR: CSUB R\n");
-    write("loop.kro", "L: JA L\n");
-    write("checksum.bin", QByteArray::fromHex("1c0000000000001c" "1c0000000000011c"));
-    write("short.bin", QByteArray::fromHex("1c0000000000001c1c00"));
-    write("opcode.bin", QByteArray::fromHex("3a0000000000003a"));
+    m_dir.write("ok.kro", "CALC LOAD, 1\n");
+    m_dir.write("ok.bin", QByteArray::fromHex("1c0000000000001c"));
+    m_dir.write("bad.kro", "CALC LOAD, 1\nFLY 1\n");
+    m_dir.write("axis.kro", "ROR 7, 100\n");
+    m_dir.write("fault.kro", "CALC LOAD, 1\nR: CSUB R\n");
+    m_dir.write("loop.kro", "L: JA L\n");
+    m_dir.write("checksum.bin", QByteArray::fromHex("1c0000000000001c" "1c0000000000011c"));
+    m_dir.write("short.bin", QByteArray::fromHex("1c0000000000001c1c00"));
+    m_dir.write("opcode.bin", QByteArray::fromHex("3a0000000000003a"));
     QByteArray words;
     for (int i = 0; i < 2048; ++i)
         words += QByteArray::fromHex("1300000000000013");   // CALC ADD, 0
-    write("long.bin", words);
+    m_dir.write("long.bin", words);
     for (QString& a : arguments)
-        a.replace("%D", m_dir->path()).replace("%S", sourceDir());
+        a.replace("%D", m_dir.path()).replace("%S", sourceDir());
     const KrolResult r = runKrol(arguments);
     QTEST(r.exitCode, "exitCode");
-    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir->path()));
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir.path()));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
 }
 
 void tst_KrolSim::traceThroughAnInclude()
 {
-    write("lib/sub.inc", "SUB:    CALC ADD, 2\n        RSUB\n");
-    write("main.kro", "        CALC LOAD, 1\n        JA START\n#include sub.inc\n"
+    m_dir.write("lib/sub.inc", "SUB:    CALC ADD, 2\n        RSUB\n");
+    m_dir.write("main.kro", "        CALC LOAD, 1\n        JA START\n#include sub.inc\n"
                       "START:  CSUB SUB\n        WAIT TICKS, 0, 3\n        CALCX SWAP\n");
-    const KrolResult r = runKrol({"sim", "--trace", "-I", "lib", "main.kro"}, m_dir->path());
+    const KrolResult r = runKrol({"sim", "--trace", "-I", "lib", "main.kro"}, m_dir.path());
     QCOMPARE(r.exitCode, 0);
-    const QString inc = m_dir->filePath("lib/sub.inc");
+    const QString inc = m_dir.filePath("lib/sub.inc");
     const QStringList expected{
         "       0 ms     0  main.kro:1  CALC LOAD, 1      A=1 X=0",
         "       0 ms     1  main.kro:2  JA Lbl4           A=1 X=0",
@@ -251,10 +248,10 @@ void tst_KrolSim::traceIsOneLinePerInstruction()
 {
     QFETCH(QString, program);
     QFETCH(QString, linePattern);
-    write("loop.kro", "L: CALC ADD, 1\nCOMP 5\nJA L\n");
-    QCOMPARE(runKrol({"asm", "-o", m_dir->filePath("loop.bin"), m_dir->filePath("loop.kro")}).exitCode, 0);
+    m_dir.write("loop.kro", "L: CALC ADD, 1\nCOMP 5\nJA L\n");
+    QCOMPARE(runKrol({"asm", "-o", m_dir.filePath("loop.bin"), m_dir.filePath("loop.kro")}).exitCode, 0);
     const KrolResult r = runKrol({"sim", "--trace", "--json", "--max-steps", "100000",
-                                  m_dir->filePath(program)});
+                                  m_dir.filePath(program)});
     QCOMPARE(r.exitCode, 3);
     const QStringList lines = r.out.split('\n');
     const int json = lines.indexOf("{");
@@ -269,7 +266,7 @@ void tst_KrolSim::traceIsOneLinePerInstruction()
 
 void tst_KrolSim::jsonKeys()
 {
-    const QString path = write("p.kro", "CALC LOAD, 1\n");
+    const QString path = m_dir.write("p.kro", "CALC LOAD, 1\n");
     const KrolResult r = runKrol({"sim", "--json", "--stats", path});
     QCOMPARE(r.exitCode, 0);
     const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
@@ -299,7 +296,7 @@ void tst_KrolSim::binaryRunsLikeItsSource()
 {
     const QString module = sourceDir() + "/modules/virtual.json";
     const QString source = sourceDir() + "/examples/pick-and-place.kro";
-    const QString bin = m_dir->filePath("pp.bin");
+    const QString bin = m_dir.filePath("pp.bin");
     QCOMPARE(runKrol({"asm", "--module", module, "-o", bin, source}).exitCode, 0);
     QJsonObject fromSource =
         QJsonDocument::fromJson(runKrol({"sim", "--json", source}).out.toUtf8()).object();
@@ -325,6 +322,27 @@ void tst_KrolSim::examplesRunToTheirEnd()
         QCOMPARE(o.value("result").toString(), QString("end"));
         QVERIFY(o.value("module_time_ms").toInt() > 0);
     }
+}
+
+void tst_KrolSim::unwritableOutput_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("text") << QStringList();
+    QTest::newRow("json") << QStringList{"--json"};
+    QTest::newRow("trace") << QStringList{"--trace"};
+}
+
+void tst_KrolSim::unwritableOutput()
+{
+    QFETCH(QStringList, options);
+    if (!QFileInfo::exists("/dev/full"))
+        QSKIP("no /dev/full here");
+    QProcess p;
+    p.setStandardOutputFile("/dev/full");
+    p.start(krolBinary(), QStringList{"sim", m_dir.write("p.kro", "CALC LOAD, 1\n")} + options);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString("krol sim: cannot write to standard output\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_KrolSim)

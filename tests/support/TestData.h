@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedPointer>
 #include <QString>
+#include <QTemporaryDir>
 
 // One program word, for tests that build programs by hand.
 inline TInstruction MakeInstruction(int opcode, int type = 0, int motor = 0, qint64 value = 0)
@@ -27,3 +29,24 @@ inline QString WriteTestFile(const QString& path, const QByteArray& data)
         f.write(data);
     return path;
 }
+
+// A fresh temporary folder for each test function (call reset() from init()), with a helper
+// that puts files into it.
+class ScratchDir
+{
+public:
+    bool reset()
+    {
+        m_dir.reset(new QTemporaryDir);
+        return m_dir->isValid();
+    }
+    QString path() const { return m_dir->path(); }
+    QString filePath(const QString& name) const { return m_dir->filePath(name); }
+    QString write(const QString& name, const QByteArray& data) const
+    {
+        return WriteTestFile(filePath(name), data);
+    }
+
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+};
