@@ -1,5 +1,7 @@
 #include "ModuleDescription.h"
 
+#include "DuplicateKeys.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -200,6 +202,14 @@ bool ModuleDescription::parse(const QByteArray& json, const QString& fileName, M
                               QString* error)
 {
     const QString prefix = fileName + QStringLiteral(": ");
+    // Qt's reader keeps the last of two equal keys, silently, and leaks the value it drops when
+    // that is an object or an array: look for them first.
+    const QString duplicate = FindDuplicateKey(json);
+    if (!duplicate.isEmpty()) {
+        if (error)
+            *error = prefix + duplicate;
+        return false;
+    }
     QJsonParseError syntax;
     const QJsonDocument doc = QJsonDocument::fromJson(json, &syntax);
     if (syntax.error != QJsonParseError::NoError) {

@@ -112,6 +112,15 @@ void tst_ModuleDescription::malformed_data()
                                            << at + "\"min\" 1 is above \"max\" 0";
     QTest::newRow("access letter") << rec(R"({"number": 1, "access": "rW"})")
                                    << at + "\"access\" has the unknown letter \"W\" (letters r, w and e only)";
+    QTest::newRow("top key twice") << QByteArray(R"({"name": "m", "axes": 1, "maps": {}, "na\u006de": "n"})")
+                                   << "key \"name\" appears twice";
+    QTest::newRow("map twice") << QByteArray(R"({"name": "m", "axes": 1, "maps": {"irq": {}, "io0": [], "irq": {}}})")
+                               << "map \"irq\" appears twice";
+    QTest::newRow("record twice")
+        << QByteArray(R"({"name": "m", "axes": 1, "maps": {"axis0": {"par::x": {"number": 1}, "par::x": {"number": 2}}}})")
+        << "map \"axis0\": key \"par::x\" appears twice";
+    QTest::newRow("field twice") << rec(R"({"number": 1, "name": "a,b", "number": 2})")
+                                 << at + "field \"number\" appears twice";
     QTest::newRow("access as array") << rec(R"({"number": 1, "access": ["r"]})")
                                      << at + "\"access\" must be a string, not an array";
 }
