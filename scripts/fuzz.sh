@@ -43,6 +43,6 @@ for t in "${targets[@]}"; do
     echo "fuzz_$t found a fault: see $findings/"
     status=1
   fi
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss)' "$findings/log" || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss)' "$findings/log" || true
 done
 exit $status
