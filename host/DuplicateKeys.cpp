@@ -50,10 +50,12 @@ bool ReadString(const QByteArray& json, int* at, QString* text)
         case 't': text->append(QLatin1Char('\t')); break;
         case 'u': {
             int code = 0;
-            for (int k = 0; k < 4 && code >= 0; ++k)
-                code = i + k < n && HexDigit(json.at(i + k)) >= 0 ? code * 16 + HexDigit(json.at(i + k)) : -1;
-            if (code < 0)
-                return false;
+            for (int k = 0; k < 4; ++k) {
+                const int digit = i + k < n ? HexDigit(json.at(i + k)) : -1;
+                if (digit < 0)
+                    return false;
+                code = code * 16 + digit;
+            }
             text->append(QChar(ushort(code)));
             i += 4;
             break;
