@@ -1,6 +1,4 @@
-#include "CAsmError.h"
 #include "KROLModuleInterface.h"
-#include "ModuleCommands.h"
 #include "ParameterLists.h"
 
 #include <QtTest>
@@ -63,7 +61,6 @@ private slots:
     void coordinateFlags();
     void rebuildReplaces();
     void velocityAndRangeSettings();
-    void virtualModuleEndToEnd();
 };
 
 void tst_ParameterLists::compilesInMapOrder()
@@ -215,62 +212,6 @@ void tst_ParameterLists::velocityAndRangeSettings()
     QCOMPARE(r.AxisParameterLists.size(), 2);
     QCOMPARE(r.GlobalParameterLists.size(), 4);
     QCOMPARE(r.IoPortLists.size(), 3);
-}
-
-void tst_ParameterLists::virtualModuleEndToEnd()
-{
-    QString error;
-    std::unique_ptr<KROLModuleInterface> module(KROLModuleInterface::fromFile(
-        QDir(qEnvironmentVariable("KROL_SOURCE_DIR")).filePath(QStringLiteral("modules/virtual.json")), &error));
-    QVERIFY2(module, qPrintable(error));
-    TParameterLists lists;
-    lists.make(*module);
-    QCOMPARE(lists.CommandList.size(), 74);
-    QCOMPARE(lists.AxisParameterLists.size(), 3);
-    for (const TParameterList& axis : qAsConst(lists.AxisParameterLists))
-        QVERIFY(FindParameter(axis, velocityParameterNumber(*module)) != nullptr);
-    QVERIFY(lists.GlobalParameterLists[1].isEmpty());   // bank 1 has no parameters
-    QCOMPARE(lists.GlobalParameterLists[2].size(), 256);
-    const TParameterDescriptor* autoStart = FindParameter(lists.GlobalParameterLists[0], 77);
-    QVERIFY(autoStart && autoStart->Readable && autoStart->Writable && autoStart->Storable);
-    QCOMPARE(lists.InterruptList.size(), 48);
-    QCOMPARE(lists.WaitEventList.size(), 5);
-    QCOMPARE(FindParameter(lists.WaitEventList, 0)->Name, QStringLiteral("TICKS"));
-    QVERIFY(!lists.PullUpList.isEmpty());
-    QVERIFY(lists.CoordinateEepromFlag && lists.MultiAxisFlag);
-
-    // A realistic handful of instructions pass; each module limit is enforced.
-    const TRangeSettings r = makeRangeSettings(*module, lists, &lists.CommandList);
-    auto check = [&r](uint8_t opcode, uint16_t type, uint8_t motor, qint64 value) {
-        TInstruction in;
-        in.Opcode = opcode;
-        in.Type = type;
-        in.Motor = motor;
-        in.Value = value;
-        try {
-            CheckInstructionRanges(r, in);
-        } catch (const CAsmError& e) {
-            return e.Message;
-        }
-        return QString();
-    };
-    QCOMPARE(check(Opcode::SAP, 4, 2, 50000), QString());
-    QCOMPARE(check(Opcode::SAP, 4, 2, -1), QStringLiteral("Axis parameter too low"));
-    QCOMPARE(check(Opcode::ROR, 0, 1, 2147483647), QString());
-    QCOMPARE(check(Opcode::SGP, 255, 2, -2147483648LL), QString());
-    QCOMPARE(check(Opcode::SGP, 0, 1, 0), QStringLiteral("Parameter bank not supported"));
-    QCOMPARE(check(Opcode::MVP, 2, 128 + 7, 20), QString());
-    QCOMPARE(check(Opcode::SGP, 77, 0, 1), QString());
-    QCOMPARE(check(Opcode::WAIT, 1, 2, 0), QString());
-    QCOMPARE(check(Opcode::SIO, 0, 0, 255), QString());
-    QCOMPARE(check(Opcode::SCO, 5, 255, 0), QString());
-    QCOMPARE(check(Opcode::VECT, 255, 0, 0), QString());
-    QCOMPARE(check(Opcode::CALL, 0, 0, 0), QString());
-    QCOMPARE(check(Opcode::ROL, 0, 0, 2147483648LL), QStringLiteral("ROL/ROR motor speed range exceeded"));
-    QCOMPARE(check(Opcode::SAP, 3, 0, 0), QStringLiteral("Axis parameter not writable"));
-    QCOMPARE(check(Opcode::STAP, 0, 0, 0), QStringLiteral("Axis parameter cannot be stored/restored"));
-    QCOMPARE(check(Opcode::SIO, 0, 1, 0), QStringLiteral("I/O port not writable"));
-    QCOMPARE(check(Opcode::GAP, 0, 3, 0), QStringLiteral("Axis number out of range"));
 }
 
 QTEST_APPLESS_MAIN(tst_ParameterLists)

@@ -63,6 +63,10 @@ void tst_RangeAssembly::sources_data()
         "WAIT TICKS, 200, 10\n"
         "MST 1\n"
         "GGP 0, 2\n"
+        "GGP 77, 0\n"
+        "SGP 255, 2, -2147483648   // the last user variable\n"
+        "VECT 255, TICK\n"
+        "CALL ZE, TICK\n"
         "JC NZ, LOOP\n"
         "STOP\n"
         "TICK: CALCV ADD, 7, 1\n"
@@ -77,6 +81,9 @@ void tst_RangeAssembly::sources_data()
     bad("mask with axis 3", "MVP COORD, 136, 1", "Invalid axis bits set");
     bad("speed beyond 32 bits", "ROL 0, 2147483648", "ROL/ROR motor speed range exceeded");
     bad("read-only axis parameter", "SAP 3, 1, 1", "Axis parameter not writable");
+    bad("axis parameter not storable", "STAP 0, 0", "Axis parameter cannot be stored/restored");
+    bad("input port written", "SIO 0, 1, 0", "I/O port not writable");
+    bad("SAP below the minimum", "SAP 4, 2, -1", "Axis parameter too low");
     bad("STAP beyond the axes", "STAP 4, 3", "Axis number out of range");
     bad("bank 1 has nothing", "SGP 0, 1, 0", "Parameter bank not supported");
     bad("auto start 2", "SGP 77, 0, 2", "Global parameter too high");
