@@ -1,4 +1,3 @@
-#include "Globals.h"
 #include "ModuleDescription.h"
 #include "SimParameters.h"
 
@@ -18,7 +17,6 @@ private slots:
     void tables();
     void numberedMaps_data();
     void numberedMaps();
-    void directModeCommandsListEveryInstruction();
     void waitEventsAndCoordinates();
 
 private:
@@ -113,18 +111,6 @@ void tst_SimDescription::numberedMaps()
     QCOMPARE(int(numbers.size()), count);
     QCOMPARE(*numbers.begin(), 0);
     QCOMPARE(*numbers.rbegin(), count - 1);
-}
-
-void tst_SimDescription::directModeCommandsListEveryInstruction()
-{
-    const QStringList listed = m_json.maps.value("module").value("DirectModeCommands").name.split(',');
-    std::set<int> opcodes;
-    for (const QString& text : listed)
-        opcodes.insert(text.toInt());
-    std::set<int> instructions;
-    for (int i = 0; i < KROLInstructionCount; ++i)
-        instructions.insert(KROLInstructions[i].Opcode);
-    QVERIFY(opcodes == instructions);
 }
 
 void tst_SimDescription::waitEventsAndCoordinates()
