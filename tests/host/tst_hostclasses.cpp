@@ -59,7 +59,6 @@ private slots:
     void connectionFallsBackWhenGone();
     void descriptionChangeIsAnnounced();
     void fromFileReportsErrors();
-    void recordingConnectionKeepsOneSequence();
     void toolRoutesRequests();
     void toolWithoutModule();
     void setEnabledThroughBase();
@@ -161,38 +160,6 @@ void tst_HostClasses::fromFileReportsErrors()
     QString error;
     QVERIFY(KROLModuleInterface::fromFile(path, &error) == nullptr);
     QCOMPARE(error, path + QStringLiteral(": \"axes\" must be from 0 to 255, not -3"));
-}
-
-void tst_HostClasses::recordingConnectionKeepsOneSequence()
-{
-    RecordingConnection link;
-    link.queueReply(RecordingConnection::reply(100, 42));
-    link.setResponder([](const Command& r) { return RecordingConnection::reply(4, r.value() + 1); });
-
-    Command reply;
-    link.openInterface(0);
-    link.doDirectRequest(new Command(1, 10, 77, 0, 0, false, 12), &reply);
-    QCOMPARE(reply.value(), 42);   // scripted first
-    Command request(1, 9, 77, 0, 1, false, 12);
-    link.processRequest(&request, &reply);
-    QCOMPARE(int(reply.status()), 4);   // then the responder
-    QCOMPARE(reply.value(), 2);
-    link.openInterface(1);
-
-    const QList<RecordingConnection::Call>& calls = link.calls();
-    QCOMPARE(calls.size(), 4);
-    QCOMPARE(calls[0].kind, RecordingConnection::Call::OpenInterface);
-    QCOMPARE(calls[0].mode, 0);
-    QCOMPARE(calls[1].kind, RecordingConnection::Call::DirectRequest);
-    QCOMPARE(int(calls[1].request.command()), 10);
-    QCOMPARE(calls[2].kind, RecordingConnection::Call::ProcessRequest);
-    QCOMPARE(calls[2].request, request);
-    QCOMPARE(calls[3].mode, 1);
-    QCOMPARE(link.requests().size(), 2);
-
-    RecordingConnection silent;
-    silent.processRequest(&request, &reply);
-    QVERIFY(!reply.isValid());
 }
 
 void tst_HostClasses::toolRoutesRequests()
