@@ -10,7 +10,7 @@ struct TInstruction
     uint16_t Type = 0;
     uint8_t Motor = 0;
     int64_t Value = 0;       // a 32-bit quantity; files and modules take the low 32 bits
-    QString Label;           // unresolved jump target; empty once resolved or when none
+    QString Label;           // label the value comes from, if any; the second pass sets Value from it
     int Line = 0;            // 1-based source line in its file
     QString FileName;        // set only on the first instruction taken from each file
     int FileIndex = -1;      // editor page of the source, -1 when read from disk
