@@ -1,9 +1,9 @@
 #include "Assembler.h"
+#include "TestData.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Whole assemblies: passes, includes, constants, labels, the final STOP, messages, throwback
@@ -30,22 +30,29 @@ private slots:
     void closeRefusedWhileBusy();
 
 private:
-    void write(const QString& name, const QByteArray& text);
-    QScopedPointer<QTemporaryDir> m_dir;
+    ScratchDir m_dir;
 };
+
+namespace {
+
+// One assembly without range checks; the program, or nothing when it failed (a program that
+// assembles always has an instruction).
+QList<TInstruction> run(Assembler& a, const QString& source, bool appendStop = false, bool bin = false,
+                        bool sym = false, const QString& includePath = QString())
+{
+    bool error = true;
+    a.DoAsm(source, appendStop, bin, sym, false, includePath, error);
+    QList<TInstruction> program;
+    if (!error)
+        a.GetAsmResult(&program);
+    return program;
+}
+
+} // namespace
 
 void tst_Assembler::init()
 {
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-}
-
-void tst_Assembler::write(const QString& name, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(m_dir->filePath(name)).path());
-    QFile f(m_dir->filePath(name));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
+    QVERIFY(m_dir.reset());
 }
 
 void tst_Assembler::runs_data()
@@ -76,14 +83,11 @@ void tst_Assembler::runs()
     QFETCH(QString, source);
     QFETCH(int, instructions);
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "main.kro", 2);
+    a.SetSourceFile(m_dir.path() + "/", "main.kro", 2);
     QSignalSpy throwback(&a, &Assembler::Throwback);
-    bool error = false;
-    a.DoAsm(source, false, false, false, false, QString(), error);
+    const QList<TInstruction> program = run(a, source);   // an empty result after errors: tst_translate
+    const bool error = program.isEmpty();
     QTEST(a.findChild<QLabel*>("LblAsmMessage")->text(), "message");
-    QList<TInstruction> program;
-    a.GetAsmResult(&program);
-    QCOMPARE(error, instructions < 0);
     QCOMPARE(program.size(), qMax(instructions, 0));
     QCOMPARE(throwback.size(), error ? 1 : 0);
     if (error) {
@@ -113,11 +117,7 @@ void tst_Assembler::appendStop()
     QFETCH(QString, source);
     Assembler a;
     a.SetSourceFile(QString(), "p.kro", 1);
-    bool error = true;
-    a.DoAsm(source, true, false, false, false, QString(), error);
-    QVERIFY(!error);
-    QList<TInstruction> program;
-    a.GetAsmResult(&program);
+    const QList<TInstruction> program = run(a, source, true);
     QTEST(program.size(), "size");
     QCOMPARE(int(program.last().Opcode), 28);
     QTEST(program.last().Line, "lastLine");
@@ -126,23 +126,18 @@ void tst_Assembler::appendStop()
 
 void tst_Assembler::includes()
 {
-    write("inner.inc", "SPEED = 500\nIN: ROR 0, SPEED\n");
-    write("outer.inc", "#include inner.inc\nMST 0\n");
-    write("dir with space/x.inc", "ROL 1, 2\n");
+    m_dir.write("inner.inc", "SPEED = 500\nIN: ROR 0, SPEED\n");
+    m_dir.write("outer.inc", "#include inner.inc\nMST 0\n");
+    m_dir.write("dir with space/x.inc", "ROL 1, 2\n");
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "main.kro", 0);
-    bool error = true;
-    a.DoAsm("ROR 0, 1\n#include outer.inc\nSTOP\n#INCLUDE \"dir with space/x.inc\"\nJA IN",
-            false, false, false, false, QString(), error);
-    QVERIFY2(!error, qPrintable(a.LastError().Message));
-    QList<TInstruction> p;
-    a.GetAsmResult(&p);
+    a.SetSourceFile(m_dir.path() + "/", "main.kro", 0);
+    const QList<TInstruction> p = run(a, "ROR 0, 1\n#include outer.inc\nSTOP\n#INCLUDE \"dir with space/x.inc\"\nJA IN");
     QCOMPARE(p.size(), 6);
     QCOMPARE(p.at(0).FileName, QStringLiteral("main.kro"));
-    QCOMPARE(p.at(1).FileName, m_dir->path() + "/inner.inc");
+    QCOMPARE(p.at(1).FileName, m_dir.path() + "/inner.inc");
     QCOMPARE(p.at(1).Line, 2);
     QCOMPARE(p.at(1).Value, 500);
-    QCOMPARE(p.at(2).FileName, m_dir->path() + "/outer.inc");   // back in the including file
+    QCOMPARE(p.at(2).FileName, m_dir.path() + "/outer.inc");   // back in the including file
     QCOMPARE(p.at(2).Line, 2);
     QCOMPARE(p.at(3).FileName, QStringLiteral("main.kro"));
     QCOMPARE(p.at(3).Line, 3);
@@ -180,28 +175,26 @@ void tst_Assembler::includeErrors()
 {
     QFETCH(QString, source);
     QFETCH(QString, file);
-    write("main.kro", source.toUtf8());
-    write("bad.inc", "STOP\nFOO 1\n");
-    write("self.inc", "#include self.inc\n");
-    write("ping.inc", "#include pong.inc\n");
-    write("pong.inc", "#include ping.inc\n");
-    write("ok.inc", "ROR 0, 1\n");
+    m_dir.write("main.kro", source.toUtf8());
+    m_dir.write("bad.inc", "STOP\nFOO 1\n");
+    m_dir.write("self.inc", "#include self.inc\n");
+    m_dir.write("ping.inc", "#include pong.inc\n");
+    m_dir.write("pong.inc", "#include ping.inc\n");
+    m_dir.write("ok.inc", "ROR 0, 1\n");
     for (int k = 1; k < 10; ++k) {
         const QByteArray next = "#include twice" + QByteArray::number(k + 1) + ".inc\n";
-        write("twice" + QString::number(k) + ".inc", next + next);
+        m_dir.write("twice" + QString::number(k) + ".inc", next + next);
     }
-    write("twice10.inc", "ROR 0, 1\n");
-    QDir(m_dir->path()).mkdir("sub");
+    m_dir.write("twice10.inc", "ROR 0, 1\n");
+    QDir(m_dir.path()).mkdir("sub");
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "main.kro", -1);
+    a.SetSourceFile(m_dir.path() + "/", "main.kro", -1);
     QSignalSpy throwback(&a, &Assembler::Throwback);
-    bool error = false;
-    a.DoAsm(source, false, false, false, false, QString(), error);
-    QVERIFY(error);
+    QVERIFY(run(a, source).isEmpty());
     QTEST(a.LastError().Message, "message");
     QTEST(a.LastError().Line, "line");
     QCOMPARE(throwback.size(), 1);
-    const QString expected = file.startsWith('/') ? m_dir->path() + file : file;
+    const QString expected = file.startsWith('/') ? m_dir.path() + file : file;
     QCOMPARE(throwback.at(0).at(1).toString(), expected);
 }
 
@@ -217,11 +210,7 @@ void tst_Assembler::includeFromEditorPage()
                     index = 3;
                 }
             });
-    bool error = true;
-    a.DoAsm("#include consts.inc\nROR 0, N", false, true, true, false, QString(), error);
-    QVERIFY(!error);
-    QList<TInstruction> p;
-    a.GetAsmResult(&p);
+    const QList<TInstruction> p = run(a, "#include consts.inc\nROR 0, N", false, true, true);
     QCOMPARE(p.size(), 2);
     QCOMPARE(p.at(0).FileIndex, 3);
     QCOMPARE(p.at(0).FileName, QStringLiteral("consts.inc"));
@@ -233,32 +222,22 @@ void tst_Assembler::includeFromHomePath()
 {
     const QString home = qEnvironmentVariable("KROL_HOME");
     QVERIFY(!home.isEmpty());
-    QDir().mkpath(home + "/KROL-Script");
-    QFile f(home + "/KROL-Script/homeonly.inc");
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("H = 3\n");
-    f.close();
+    WriteTestFile(home + "/KROL-Script/homeonly.inc", "H = 3\n");
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "m.kro", -1);
-    bool error = true;
-    a.DoAsm("#include homeonly.inc\nROR 0, H", false, false, false, false, QString(), error);
-    QVERIFY2(!error, qPrintable(a.LastError().Message));
+    a.SetSourceFile(m_dir.path() + "/", "m.kro", -1);
+    QVERIFY2(!run(a, "#include homeonly.inc\nROR 0, H").isEmpty(), qPrintable(a.LastError().Message));
     // The include-path option puts its directory in front of the name.
-    write("lib/opt.inc", "O = 4\n");
-    a.DoAsm("#include opt.inc\nROR 0, O", false, false, false, false, m_dir->path() + "/lib",
-            error);
-    QVERIFY2(!error, qPrintable(a.LastError().Message));
+    m_dir.write("lib/opt.inc", "O = 4\n");
+    QVERIFY2(!run(a, "#include opt.inc\nROR 0, O", false, false, false, m_dir.path() + "/lib").isEmpty(),
+             qPrintable(a.LastError().Message));
 }
 
 void tst_Assembler::binaryFile()
 {
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "prog.kro", 0);
-    bool error = true;
-    a.DoAsm("ROR 0, 1000\nSAP 4, 1, -1\nSAP 300, 0, 0", false, true, false, false, QString(),
-            error);
-    QVERIFY(!error);
-    QFile bin(m_dir->filePath("prog.bin"));
+    a.SetSourceFile(m_dir.path() + "/", "prog.kro", 0);
+    QVERIFY(!run(a, "ROR 0, 1000\nSAP 4, 1, -1\nSAP 300, 0, 0", false, true).isEmpty());
+    QFile bin(m_dir.filePath("prog.bin"));
     QVERIFY(bin.open(QIODevice::ReadOnly));
     const QByteArray expected = QByteArray::fromHex("01000000 0003e8ec"
                                                     "050401ff ffffff06"
@@ -269,13 +248,10 @@ void tst_Assembler::binaryFile()
 void tst_Assembler::symbolFile()
 {
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", "prog.kro", 0);
-    bool error = true;
-    QString source = "STOP\nSTOP\nLOOP: STOP\n";
-    source += QString("A%1: STOP\n").arg(QString(31, 'B'));   // 33 characters with the colon
-    a.DoAsm(source, false, false, true, false, QString(), error);
-    QVERIFY(!error);
-    QFile sym(m_dir->filePath("prog.sym"));
+    a.SetSourceFile(m_dir.path() + "/", "prog.kro", 0);
+    const QString source = "STOP\nSTOP\nLOOP: STOP\n" + QString("A%1: STOP\n").arg(QString(31, 'B'));
+    QVERIFY(!run(a, source, false, false, true).isEmpty());   // a label of 33 characters with its colon
+    QFile sym(m_dir.filePath("prog.sym"));
     QVERIFY(sym.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = sym.readAll().split('\n');
     QCOMPARE(lines.size(), 7);
@@ -303,11 +279,9 @@ void tst_Assembler::outputNames()
 {
     QFETCH(QString, name);
     Assembler a;
-    a.SetSourceFile(m_dir->path() + "/", name, 0);
-    bool error = true;
-    a.DoAsm("STOP", false, true, true, false, QString(), error);
-    QVERIFY(!error);
-    QTEST(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name), "files");
+    a.SetSourceFile(m_dir.path() + "/", name, 0);
+    QVERIFY(!run(a, "STOP", false, true, true).isEmpty());
+    QTEST(QDir(m_dir.path()).entryList(QDir::Files, QDir::Name), "files");
 }
 
 void tst_Assembler::closeRefusedWhileBusy()
@@ -319,8 +293,7 @@ void tst_Assembler::closeRefusedWhileBusy()
     connect(&a, &Assembler::GetEditorFile, [&](QString, bool&, QString&, int&) {
         closedDuringRun = a.close();
     });
-    bool error = false;
-    a.DoAsm("#include x.inc", false, false, false, false, QString(), error);
+    run(a, "#include x.inc");
     QVERIFY(!closedDuringRun);
     QVERIFY(a.isVisible());
     QVERIFY(a.close());
