@@ -1,7 +1,6 @@
 #include "BinaryFile.h"
-#include "Command.h"
-#include "KROLModuleInterface.h"
-#include "ModuleCommands.h"
+#include "SimTestSupport.h"
+#include "KrolProcess.h"
 #include "ProgramTransfer.h"
 #include "VirtualConnection.h"
 #include "VirtualModuleBuilder.h"
@@ -28,19 +27,6 @@ private:
 
 namespace {
 
-QString sourceDir()
-{
-    return qEnvironmentVariable("KROL_SOURCE_DIR");
-}
-
-Command ask(KROLModuleInterface& m, int command, int type = 0, int value = 0)
-{
-    Command reply;
-    m.connectionInterface()->doDirectRequest(
-        new Command(1, uchar(command), ushort(type), 0, value, false, 12), &reply);
-    return reply;
-}
-
 uint statusWord(KROLModuleInterface& m)
 {
     return uint(ask(m, ModuleCommand::GetStatus, 1).value());
@@ -60,7 +46,7 @@ uint pollWhileRunning(KROLModuleInterface& m, int maxPolls)
 void tst_SimEndToEnd::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY(QFileInfo(QCoreApplication::applicationDirPath() + "/krol").isExecutable());
+    QVERIFY(QFileInfo(krolBinary()).isExecutable());
 }
 
 void tst_SimEndToEnd::examples_data()
@@ -79,11 +65,8 @@ void tst_SimEndToEnd::examples()
     const QString description = sourceDir() + "/modules/virtual.json";
     const QString bin = m_dir.filePath(source + ".bin");
 
-    QProcess krol;
-    krol.start(QCoreApplication::applicationDirPath() + "/krol",
-               {"asm", "--module", description, "-o", bin, sourceDir() + "/examples/" + source});
-    QVERIFY(krol.waitForFinished(60000));
-    QVERIFY2(krol.exitCode() == 0, krol.readAllStandardError().constData());
+    const KrolResult krol = runKrol({"asm", "--module", description, "-o", bin, sourceDir() + "/examples/" + source});
+    QVERIFY2(krol.exitCode == 0, qPrintable(krol.err));
     QList<TInstruction> program;
     QString error;
     QCOMPARE(BinaryFile::Read(bin, &program, &error), BinaryFile::ReadStatus::Ok);
@@ -97,13 +80,7 @@ void tst_SimEndToEnd::examples()
     QList<TInstruction> readBack;
     transfer.SetInstructionList(&readBack);
     QVERIFY(transfer.Upload(1));
-    QCOMPARE(readBack.size(), program.size());
-    for (int i = 0; i < program.size(); ++i) {
-        QCOMPARE(readBack[i].Opcode, program[i].Opcode);
-        QCOMPARE(readBack[i].Type, program[i].Type);
-        QCOMPARE(readBack[i].Motor, program[i].Motor);
-        QCOMPARE(readBack[i].Value, program[i].Value);
-    }
+    QCOMPARE(BinaryFile::Encode(readBack), BinaryFile::Encode(program));
 
     // What the debugger sends when it is switched on, then a run to a breakpoint.
     QCOMPARE(ask(*module, ModuleCommand::Breakpoint, 3).value(), 32);

@@ -1,6 +1,4 @@
-#include "Command.h"
-#include "KROLModuleInterface.h"
-#include "ModuleCommands.h"
+#include "SimTestSupport.h"
 #include "ModuleDescription.h"
 #include "VirtualConnection.h"
 #include "VirtualModuleBuilder.h"
@@ -26,14 +24,6 @@ std::unique_ptr<KROLModuleInterface> makeModule()
     if (!ModuleDescription::parse(description, "test.json", &d, &error))
         qFatal("%s", qPrintable(error));
     return std::unique_ptr<KROLModuleInterface>(VirtualModuleBuilder::create(d));
-}
-
-Command ask(KROLModuleInterface& m, int command, int type = 0, int motor = 0, int value = 0)
-{
-    Command reply;
-    m.connectionInterface()->doDirectRequest(
-        new Command(1, uchar(command), ushort(type), uchar(motor), value, false, 12), &reply);
-    return reply;
 }
 
 } // namespace
@@ -64,9 +54,9 @@ void tst_VirtualConnection::builtFromDescription()
     QVERIFY(VirtualModuleBuilder::defaultDescriptionPath().endsWith("modules/virtual.json"));
 
     // A new description without the record lets every instruction through.
-    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 0, 1).status()), 6);
+    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 1).status()), 6);
     m->setDescription(ModuleDescription());
-    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 0, 1).status()), 100);
+    QCOMPARE(int(ask(*m, Opcode::ROR, 0, 1).status()), 100);
 }
 
 void tst_VirtualConnection::replies_data()
@@ -89,7 +79,7 @@ void tst_VirtualConnection::replies()
     QFETCH(int, type);
     QFETCH(int, value);
     auto m = makeModule();
-    const Command r = ask(*m, command, type, 0, value);
+    const Command r = ask(*m, command, type, value);
     QVERIFY(r.isValid());
     QTEST(int(r.status()), "status");
     QTEST(r.value(), "replyValue");
