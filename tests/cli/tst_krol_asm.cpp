@@ -56,16 +56,9 @@ void tst_KrolAsm::exitStatus_data()
 
 void tst_KrolAsm::exitStatus()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, stderrPattern);
     m_dir.write("ok.kro", "ROR 0, 100\n");
     m_dir.write("bad.kro", "ROR 0, 100\nFLY 1\n");
-    for (QString& a : arguments)
-        a.replace("%D", m_dir.path());
-    const KrolResult r = runKrol(arguments);
-    QTEST(r.exitCode, "exitCode");
-    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(m_dir.path()));
-    QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+    checkExitStatusRow(m_dir.path());
 }
 
 void tst_KrolAsm::defaultOutputAndSymbols()
