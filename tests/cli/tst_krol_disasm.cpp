@@ -2,7 +2,6 @@
 #include "TestData.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

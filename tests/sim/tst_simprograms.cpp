@@ -118,9 +118,6 @@ void tst_SimPrograms::programs_data()
         << TestProgram{{"CSUB", 0, 0, 2}, {"STOP"}, {"CSUB", 0, 0, 4}, {"STOP"}, {"RST", 0, 0, 5},
                        {"WAIT", TICKS, 0, 1000}}
         << 1 << 0 << 0 << 5 << 1 << 0 << "depth" << 0LL;
-    QTest::newRow("an end marker ends the program where it stands")
-        << TestProgram{{"CALC", LOAD, 0, 3}}
-        << 1 << 3 << 0 << 1 << 0 << 0 << "" << 0LL;
     QTest::newRow("jump past the memory ends the program")
         << TestProgram{{"JA", 0, 0, 5000}, {"CALC", LOAD, 0, 3}}
         << 1 << 0 << 0 << Sim::ProgramCapacity << 0 << 0 << "" << 0LL;
