@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 
-.PHONY: all deps configure build test test-sanitize run fuzz bench clean
+.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage bench clean
 
 all: build
 
@@ -42,8 +42,13 @@ fuzz:
 	@./scripts/install-deps.sh --fuzz
 	./scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
+# Per-file line coverage of the stored fuzz corpora (clang build in FUZZ_DIR-coverage).
+fuzz-coverage:
+	@./scripts/install-deps.sh --fuzz
+	./scripts/fuzz-coverage.sh $(FUZZ_DIR)-coverage
+
 run: build
 	./scripts/run.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR) $(FUZZ_DIR)-coverage

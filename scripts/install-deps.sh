@@ -9,9 +9,9 @@ packages=(
   libqt5svg5-dev
   xvfb xauth
 )
-# Extra packages for the fuzzing build only (clang and its runtime).
+# Extra packages for the fuzzing build only (clang, its runtime, llvm-cov for corpus coverage).
 if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang libclang-rt-14-dev llvm)
 fi
 
 missing=()
