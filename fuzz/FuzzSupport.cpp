@@ -62,6 +62,16 @@ QByteArray resource(const QString& path)
     return file.readAll();
 }
 
+ModuleDescription virtualModule()
+{
+    ModuleDescription description;
+    QString error;
+    if (!ModuleDescription::parse(resource(QStringLiteral(":/fuzz/virtual.json")),
+                                  QStringLiteral("virtual.json"), &description, &error))
+        finding("virtual.json does not load", error);
+    return description;
+}
+
 bool sameWords(const QList<TInstruction>& a, const QList<TInstruction>& b)
 {
     if (a.size() != b.size())

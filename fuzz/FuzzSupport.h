@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModuleDescription.h"
 #include "TInstruction.h"
 
 #include <QByteArray>
@@ -23,6 +24,9 @@ inline QByteArray bytes(const uint8_t* data, size_t size)
 {
     return QByteArray::fromRawData(reinterpret_cast<const char*>(data), int(size));
 }
+
+// The virtual module's description compiled into the targets; one that does not load is a finding.
+ModuleDescription virtualModule();
 
 // True when both programs hold the same words, compared on the operands each instruction has
 // (a text cannot carry the others); everything for an opcode that has no instruction.

@@ -9,7 +9,6 @@
 #include "Assembler.h"
 #include "Disassembler.h"
 #include "KROLModuleInterface.h"
-#include "ModuleDescription.h"
 #include "ModuleCommands.h"
 #include "ParameterLists.h"
 
@@ -30,12 +29,7 @@ Setup* setup = nullptr;
 void buildSetup()
 {
     setup = new Setup;
-    ModuleDescription description;
-    QString error;
-    if (!ModuleDescription::parse(FuzzSupport::resource(QStringLiteral(":/fuzz/virtual.json")),
-                                  QStringLiteral("virtual.json"), &description, &error))
-        FuzzSupport::finding("virtual.json does not load", error);
-    KROLModuleInterface module(description);
+    KROLModuleInterface module(FuzzSupport::virtualModule());
     TParameterLists lists;
     lists.make(module);
     setup->commandList = lists.CommandList;

@@ -6,7 +6,6 @@
 
 #include "Disassembler.h"
 #include "KROLModuleInterface.h"
-#include "ModuleDescription.h"
 #include "ParameterLists.h"
 
 #include <cstring>
@@ -28,12 +27,7 @@ T take(const uint8_t* p)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     FuzzSupport::initialize(argc, argv);
-    ModuleDescription description;
-    QString error;
-    if (!ModuleDescription::parse(FuzzSupport::resource(QStringLiteral(":/fuzz/virtual.json")),
-                                  QStringLiteral("virtual.json"), &description, &error))
-        FuzzSupport::finding("virtual.json does not load", error);
-    KROLModuleInterface module(description);
+    KROLModuleInterface module(FuzzSupport::virtualModule());
     TParameterLists lists;
     lists.make(module);
     moduleWaitEvents = new TParameterList(lists.WaitEventList);
