@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 
-.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage bench clean
+.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage clean
 
 all: build
 
