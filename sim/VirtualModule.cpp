@@ -497,6 +497,8 @@ void VirtualModule::catchUp()
         ++m_motionMs;
         m_periph.stepMs();
         raiseAxisEvents();
+        if (m_motionHook)
+            m_motionHook(m_motionMs);
     }
     m_motionMs = nowMs;
     updateTimers();

@@ -54,6 +54,9 @@ public:
     // instruction per segment, so tracing costs nothing while no hook is set.
     void setTraceHook(std::function<void(const TTraceStep&)> hook) { m_trace = std::move(hook); }
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
+    // Called after each module millisecond in which an axis moved, with that millisecond, for
+    // owners that record the motion (`krol sim --csv`); nothing is called while all axes rest.
+    void setMotionHook(std::function<void(int64_t ms)> hook) { m_motionHook = std::move(hook); }
 
     // What a test or the command line inspects.
     int64_t timeMs() const { return m_slot / Sim::InstructionsPerMs; }
@@ -129,4 +132,5 @@ private:
     int32_t m_timerPeriod[Sim::TimerCount] = {};
     uint64_t m_executed = 0;
     std::function<void(const TTraceStep&)> m_trace;
+    std::function<void(int64_t)> m_motionHook;
 };
