@@ -8,9 +8,9 @@
 
 class VirtualModule;
 
-// Records the axes of a running module as the rows of a TMotionTable: it watches every module
-// millisecond in which an axis moves (VirtualModule::setMotionHook) and keeps only the rows
-// where an axis changes its motion segment, so a long run stays small.
+// Records the axes of a running module as the rows of a TMotionTable: a row wherever the module
+// reports a change of a motion segment (VirtualModule::setSegmentHook), so a long run stays
+// small and nothing is sampled while the axes keep their course.
 class MotionRecorder
 {
 public:
@@ -28,13 +28,10 @@ public:
     QByteArray csv() const;
 
 private:
-    void sample(int64_t ms);
     TMotionRow read(int64_t ms) const;
     void keep(const TMotionRow& row);
 
     VirtualModule& m_module;
     TMotionTable m_table;
-    TMotionRow m_last;                       // the latest millisecond seen
-    int8_t m_phase[TMotionRow::MaxAxes] = {};
     bool m_attached = true;
 };
