@@ -8,6 +8,7 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -41,6 +42,15 @@ void drawCentred(QPainter& painter, const QPointF& at, const QString& text, doub
 double controlPosition(const TMotionRow& from, const TMotionRow& to, int axis)
 {
     return from.Position[axis] + double(from.Velocity[axis]) * double(to.TimeMs - from.TimeMs) / 2000.0;
+}
+
+// The far point of that curve between its ends (where its slope is 0), or its start when it has
+// none, so that the scale holds the whole curve but not the control point beyond it.
+double curveExtreme(double p0, double c, double p1)
+{
+    const double d = p0 - 2 * c + p1;
+    const double s = d != 0 ? (p0 - c) / d : -1;
+    return s > 0 && s < 1 ? (1 - s) * (1 - s) * p0 + 2 * s * (1 - s) * c + s * s * p1 : p0;
 }
 
 } // namespace
@@ -85,9 +95,11 @@ void MotionChart::drawChart(QPainter& painter, int axis, const QRectF& area) con
         vMin = std::min<double>(vMin, rows[i].Velocity[axis]);
         vMax = std::max<double>(vMax, rows[i].Velocity[axis]);
         if (i > 0) {
-            const double c = controlPosition(rows[i - 1], rows[i], axis);
-            pMin = std::min(pMin, c);
-            pMax = std::max(pMax, c);
+            // Positions are whole steps: a fraction past one is the curve's approximation.
+            const double e = std::round(curveExtreme(
+                rows[i - 1].Position[axis], controlPosition(rows[i - 1], rows[i], axis), p));
+            pMin = std::min(pMin, e);
+            pMax = std::max(pMax, e);
         }
     }
     const ChartScale time(0, double(std::max<int64_t>(m_table.EndMs, 1)), TimeTicks);
