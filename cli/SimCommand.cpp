@@ -2,21 +2,21 @@
 
 #include "CommandParser.h"
 #include "ModuleOption.h"
+#include "MotionRecorder.h"
+#include "OutputCheck.h"
+#include "OutputFile.h"
+#include "PlotLibrary.h"
 #include "SimProgram.h"
 #include "SimReport.h"
-#include "MotionRecorder.h"
-#include "PlotLibrary.h"
 #include "SimRun.h"
-#include "SourceAssembly.h"
 #include "StopSignals.h"
 #include "SubCommand.h"
 #include "TraceWriter.h"
 
+#include <QBuffer>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -38,10 +38,10 @@ bool readLimit(const CommandParser& parser, const QCommandLineOption& option, qi
     *value = text.toLongLong(&ok);
     if (ok && *value >= 1 && *value <= max)
         return true;
-    standardError() << "krol sim: invalid value '" << text << "' for --" << option.names().constFirst()
-                    << ": a whole number of " << unit << " from 1 to " << max << " is needed\n"
-                    << "Run 'krol sim --help' for usage.\n";
-    standardError().flush();
+    report(QStringLiteral("invalid value '%1' for --%2: a whole number of %3 from 1 to %4 is needed\n"
+                          "Run 'krol sim --help' for usage.")
+               .arg(text, option.names().constFirst(), QLatin1String(unit))
+               .arg(max));
     return false;
 }
 
@@ -53,24 +53,14 @@ QCommandLineOption option(const char* name, const char* description, const char*
     return o;
 }
 
-// Writes a file whole or not at all.
-bool writeFile(const QString& path, const std::function<bool(QIODevice*, QString*)>& write)
+// Writes an output whole or not at all.
+bool writeOutput(const QString& path, const QByteArray& data)
 {
-    QSaveFile file(path);
     QString error;
-    if (file.open(QIODevice::WriteOnly) && write(&file, &error) && file.commit())
+    if (OutputFile(path).write(data, &error))
         return true;
-    standardError() << "krol sim: cannot write '" << path << "': "
-                    << (error.isEmpty() ? file.errorString() : error) << "\n";
+    report(QStringLiteral("cannot write '%1': %2").arg(path, error));
     return false;
-}
-
-bool writeCsv(const MotionRecorder& motion, const QString& path)
-{
-    return writeFile(path, [&motion](QIODevice* device, QString*) {
-        const QByteArray text = motion.csv();
-        return device->write(text) == text.size();
-    });
 }
 
 bool writePlot(const MotionRecorder& motion, const QString& path)
@@ -78,9 +68,14 @@ bool writePlot(const MotionRecorder& motion, const QString& path)
     TMotionTable table = motion.table();
     // The numbers travel with the picture, so a chart can be checked against a fresh run.
     table.Description = QString::fromLatin1(motion.csv());
-    return writeFile(path, [&table](QIODevice* device, QString* error) {
-        return PlotLibrary::writeSvg(table, device, error);
-    });
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    QString error;
+    if (!PlotLibrary::writeSvg(table, &svg, &error)) {
+        report(QStringLiteral("cannot draw '%1': %2").arg(path, error));
+        return false;
+    }
+    return writeOutput(path, svg.data());
 }
 
 } // namespace
@@ -91,7 +86,8 @@ int runSim(const QStringList& arguments)
                          QStringLiteral("Runs a KROL program on a fresh virtual module in module "
                                         "time and prints the module's final state."));
     parser.addRequired(QStringLiteral("PROGRAM"),
-                       QStringLiteral("A KROL source (.kro) or a binary program file (.bin)."));
+                       QStringLiteral("A KROL source (.kro; - for standard input) or a binary "
+                                      "program file (.bin)."));
     const QCommandLineOption module = ModuleOption::option();
     const QCommandLineOption include = option("I", "Look for include files in DIR first.", "DIR");
     const QCommandLineOption time =
@@ -123,13 +119,15 @@ int runSim(const QStringList& arguments)
         || !readLimit(parser, maxSteps, DefaultMaxSteps, MaxSteps, "instructions", &stepLimit))
         return ExitCode::Usage;
 
-    for (const QCommandLineOption* output : {&csv, &plot}) {
-        if (parser.isSet(*output) && !SourceAssembly::checkWritable(parser.value(*output)))
-            return ExitCode::Usage;
-    }
-
     const QString input = parser.positionalArguments().at(0);
     const QString modulePath = parser.value(module);
+    // Outputs are checked before the run, and written after it.
+    OutputCheck outputs;
+    outputs.addInput(input, QStringLiteral("program"));
+    outputs.addInput(modulePath, QStringLiteral("module description"));
+    if ((parser.isSet(csv) && !outputs.addOutput(parser.value(csv), QStringLiteral("CSV file")))
+        || (parser.isSet(plot) && !outputs.addOutput(parser.value(plot), QStringLiteral("chart"))))
+        return ExitCode::Usage;
     SimProgram program;
     exitCode = input.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)
                    ? program.loadBinary(input, modulePath)
@@ -158,15 +156,14 @@ int runSim(const QStringList& arguments)
         program.printError(-1, error);
         return ExitCode::Failed;
     }
-    if (tracer && !tracer->flush()) {
-        standardError() << "krol sim: cannot write to standard output\n";
-        return ExitCode::Usage;
-    }
+    if (tracer && !tracer->flush())
+        return report(QStringLiteral("cannot write to standard output: ") + tracer->errorString());
 
     const SimReport report(run, program, timeLimit, quint64(stepLimit));
     if (motion) {
         motion->finish(report.endMark());
-        if ((parser.isSet(csv) && !writeCsv(*motion, parser.value(csv)))
+        standardOutput().flush();   // "-" goes to standard output before the final state
+        if ((parser.isSet(csv) && !writeOutput(parser.value(csv), motion->csv()))
             || (parser.isSet(plot) && !writePlot(*motion, parser.value(plot))))
             return ExitCode::Usage;
     }
@@ -175,10 +172,9 @@ int runSim(const QStringList& arguments)
     else
         report.printText(standardOutput(), parser.isSet(stats));
     standardOutput().flush();
-    if (standardOutput().status() != QTextStream::Ok) {
-        standardError() << "krol sim: cannot write to standard output\n";
-        return ExitCode::Usage;
-    }
+    if (standardOutput().status() != QTextStream::Ok)
+        return ::report(QStringLiteral("cannot write to standard output: ")
+                      + standardOutput().device()->errorString());
     const QString problem = report.problem();
     if (!problem.isEmpty())
         standardError() << problem << "\n";

@@ -13,6 +13,11 @@
 
 namespace {
 
+QString instructionCount(quint64 n)
+{
+    return QString::number(n) + (n == 1 ? QStringLiteral(" instruction") : QStringLiteral(" instructions"));
+}
+
 struct FlagName
 {
     uint8_t bit;
@@ -92,7 +97,7 @@ QString SimReport::resultText() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("time limit (%1 ms of module time)").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("step limit (%1 instructions)").arg(m_stepLimit);
+        return QStringLiteral("step limit (%1)").arg(instructionCount(m_stepLimit));
     case SimRun::Result::Fault:
         return QStringLiteral("ended on an error (%1%2)").arg(faultText(), in);
     case SimRun::Result::Interrupted:
@@ -114,7 +119,7 @@ QString SimReport::problem() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("krol sim: time limit reached after %1 ms of module time").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("krol sim: step limit reached after %1 instructions").arg(m_stepLimit);
+        return QStringLiteral("krol sim: step limit reached after %1").arg(instructionCount(m_stepLimit));
     case SimRun::Result::Interrupted:
         return QStringLiteral("krol sim: interrupted by %1 after %2 ms of module time")
             .arg(QLatin1String(StopSignals::name(m_run.signal())))
