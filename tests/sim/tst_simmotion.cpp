@@ -28,7 +28,7 @@ QVector<qint64> snapshot(const VirtualModule& m)
 
 // A random program of motion commands, waits and parameter changes in an endless loop, with a
 // timer and a position-reached interrupt whose handler reads a position.
-TestProgram randomMotionProgram(quint32 seed)
+TestProgram randomMotionProgram(quint32 seed, bool steady)
 {
     std::mt19937 rng(seed);
     const auto pick = [&rng](std::initializer_list<qint64> values) {
@@ -37,13 +37,16 @@ TestProgram randomMotionProgram(quint32 seed)
     const auto any = [&rng](qint64 lo, qint64 hi) { return std::uniform_int_distribution<qint64>(lo, hi)(rng); };
     TestProgram p{{"VECT", 0, 0, 0}, {"VECT", 3, 0, 0}, {"EI", 0}, {"EI", 3}, {"EI", 255},
                   {"SGP", 0, 3, any(1, 700)}};
+    if (steady)
+        p[5] = TestWord{"SGP", 0, 3, pick({0, 250, 1000})};
     const int body = p.size();
     const int count = int(any(6, 18));
     for (int i = 0; i < count; ++i) {
         // Axis 0 keeps its counter equal to its physical position (no SAP 1, no RFS), so its
-        // switches can be checked against its position.
+        // switches can be checked against its position. A steady program repeats itself after
+        // a while: moves to fixed places, rotations, waits, no counting.
         const int axis = int(any(0, 2));
-        switch (any(0, 13)) {
+        switch (steady ? pick({0, 1, 2, 4, 5, 6, 6, 7, 11}) : any(0, 13)) {
         case 0: p << TestWord{"SAP", MaxSpeed, axis, pick({0, 1000, 50000, 100000, 3000000, 20000000})}; break;
         case 1: p << TestWord{"SAP", MaxAccel, axis, pick({0, 1, 1500, 100000, 1000000, 7777777})}; break;
         case 2: p << TestWord{"MVP", 0, axis, pick({0, any(-5000, 5000), any(-12000000, 12000000)})}; break;
@@ -62,7 +65,10 @@ TestProgram randomMotionProgram(quint32 seed)
     }
     p << TestWord{"JA", 0, 0, body};
     const int handler = p.size();
-    p << TestWord{"CALCV", 0, 1, 1} << TestWord{"GAP", ActualPos, int(any(0, 2))} << TestWord{"RETI"};
+    if (steady)
+        p << TestWord{"CALCV", 7, 1, 1} << TestWord{"GAP", ActualVel, int(any(0, 2))} << TestWord{"RETI"};   // XOR
+    else
+        p << TestWord{"CALCV", 0, 1, 1} << TestWord{"GAP", ActualPos, int(any(0, 2))} << TestWord{"RETI"};
     p[0].Value = handler;
     p[1].Value = handler;
     return p;
@@ -99,6 +105,8 @@ private slots:
     void timersFireOnWholeMilliseconds();
     void jumpingEqualsStepping_data();
     void jumpingEqualsStepping();
+    void repeatingProgramsSkipPeriods_data();
+    void repeatingProgramsSkipPeriods();
 };
 
 void tst_SimMotion::movesStayWithinTheAcceleration_data()
@@ -233,24 +241,29 @@ void tst_SimMotion::timersFireOnWholeMilliseconds()
 void tst_SimMotion::jumpingEqualsStepping_data()
 {
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("steady");
     for (quint32 seed = 1; seed <= 40; ++seed)
-        QTest::addRow("seed %u", seed) << seed;
+        QTest::addRow("seed %u", seed) << seed << false;
+    for (quint32 seed = 1; seed <= 20; ++seed)
+        QTest::addRow("steady, seed %u", seed) << seed << true;
 }
 
-// The same random program once a millisecond at a time and once in jumps of up to five seconds:
-// every millisecond where a jump ends shows the same module.
+// The same random program once a millisecond at a time and once in jumps of up to five seconds
+// (thirty for the steady ones, so periods pass at once within a jump): every millisecond where a
+// jump ends shows the same module.
 void tst_SimMotion::jumpingEqualsStepping()
 {
     QFETCH(quint32, seed);
-    const TestProgram program = randomMotionProgram(seed);
-    constexpr int Duration = 30000;
+    QFETCH(bool, steady);
+    const TestProgram program = randomMotionProgram(seed, steady);
+    const int duration = steady ? 60000 : 30000;
     VirtualModule stepped, jumped;
     QVERIFY(download(stepped, program));
     QVERIFY(download(jumped, program));
     send(stepped, ModuleCommand::ApplRun);
     send(jumped, ModuleCommand::ApplRun);
     QVector<QVector<qint64>> states{snapshot(stepped)};
-    for (int ms = 1; ms <= Duration; ++ms) {
+    for (int ms = 1; ms <= duration; ++ms) {
         stepped.advance(1);
         states << snapshot(stepped);
         checkSwitches(stepped);
@@ -258,12 +271,60 @@ void tst_SimMotion::jumpingEqualsStepping()
             QFAIL(qPrintable(QString("switches of axis 0 at %1 ms").arg(ms)));
     }
     std::mt19937 rng(seed * 7919u);
-    for (int ms = 0; ms < Duration;) {
-        const int jump = std::min(Duration - ms, std::uniform_int_distribution<int>(1, 5000)(rng));
+    for (int ms = 0; ms < duration;) {
+        const int jump = std::min(duration - ms, std::uniform_int_distribution<int>(1, steady ? 30000 : 5000)(rng));
         jumped.advance(jump);
         ms += jump;
         QCOMPARE(snapshot(jumped), states[ms]);
     }
+}
+
+void tst_SimMotion::repeatingProgramsSkipPeriods_data()
+{
+    QTest::addColumn<TestProgram>("program");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<int>("position");   // of axis 0 at the end, to see where the run went
+
+    QTest::newRow("drifts into the limit switch")
+        << TestProgram{{"ROR", 0, 0, 100000}, {"WAIT", TICKS, 0, 100}, {"ROL", 0, 0, 50000},
+                       {"WAIT", TICKS, 0, 100}, {"JA", 0, 0, 0}}
+        << 2000 << 9957425;
+    QTest::newRow("swings across the reference switch, then away from it")
+        << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"ROL", 0, 0, 1000},
+                       {"WAIT", TICKS, 0, 100}, {"JA", 0, 0, 0}}
+        << 20000 << -498;
+    QTest::newRow("moves between two places")
+        << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0},
+                       {"WAIT", TICKS, 0, 3}, {"JA", 0, 0, 0}}
+        << 2000 << -372;
+    QTest::newRow("a timer that never lines up with the loop")
+        << TestProgram{{"VECT", 0, 0, 9}, {"EI", 0}, {"EI", 255}, {"SGP", 0, 3, 300},
+                       {"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0},
+                       {"JA", 0, 0, 4}, {"CALCV", 7, 5, 1}, {"RETI"}}
+        << 2000 << 2515;
+    QTest::newRow("reads where it is while it drifts")
+        << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"GAP", ActualPos, 0},
+                       {"ROL", 0, 0, 900}, {"WAIT", TICKS, 0, 100}, {"COMP", 0, 0, 30000},
+                       {"JC", 6, 0, 0}, {"STOP"}}
+        << 1000 << -345157;   // stops at 30,000 after 600 s; the axis turns on
+}
+
+// A program that repeats itself runs in one call, in which whole periods pass at once, and in
+// calls of a second, shorter than its period, in which none can: both end in the same state.
+void tst_SimMotion::repeatingProgramsSkipPeriods()
+{
+    QFETCH(TestProgram, program);
+    QFETCH(int, seconds);
+    VirtualModule once, often;
+    QVERIFY(download(once, program));
+    QVERIFY(download(often, program));
+    send(once, ModuleCommand::ApplRun);
+    send(often, ModuleCommand::ApplRun);
+    for (int s = 0; s < seconds; ++s)
+        often.advance(1000);
+    once.advance(qint64(seconds) * 1000);
+    QCOMPARE(snapshot(once), snapshot(often));
+    QTEST(once.axisParameter(0, ActualPos), "position");
 }
 
 QTEST_APPLESS_MAIN(tst_SimMotion)
