@@ -1,6 +1,7 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
+#include "PlotLibrary.h"
 #include "SimCommand.h"
 #include "SubCommand.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -94,7 +96,18 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "minimal");
     if (qEnvironmentVariableIsEmpty("KROL_DEBUG"))
         qInstallMessageHandler(quietMessages);
-    QApplication app(argc, argv);
+    // A chart needs a GUI application from the plot library; every other run does without.
+    std::unique_ptr<QCoreApplication> app;
+    if (PlotLibrary::requested(argc, argv)) {
+        QString error;
+        app.reset(PlotLibrary::makeApplication(argc, argv, &error));
+        if (!app) {
+            standardError() << "krol sim: cannot draw charts: " << error << "\n";
+            return ExitCode::Usage;
+        }
+    } else {
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("krol"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KROL_VERSION));
 
