@@ -65,6 +65,8 @@ void ModalAnswerer::poll()
     QWidget* w = QApplication::activeModalWidget();
     if (w == nullptr || w == m_last || !w->isVisible())
         return;
+    if (m_leave.contains(QString::fromLatin1(w->metaObject()->className())))
+        return;
     m_last = w;
     Seen s;
     s.className = QString::fromLatin1(w->metaObject()->className());
