@@ -126,6 +126,7 @@ private:
     UploadDownload* OpenTransferDialog();
     void CloseTransferDialog(UploadDownload* dialog);
     void AssembleBeforeDownload();
+    QPlainTextEdit* PageEditor(int index) const;
 
     // Parameter lists (KROLCreatorParameters.cpp)
     void makeParameterLists();

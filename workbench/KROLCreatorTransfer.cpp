@@ -3,7 +3,6 @@
 #include "KROLCreator.h"
 
 #include "AppSettings.h"
-#include "CodeEditor.h"
 #include "Disassembler.h"
 #include "SettingsGroup.h"
 #include "UploadDownload.h"
@@ -12,6 +11,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -34,6 +34,11 @@ void Notify(QWidget* parent, QMessageBox::Icon icon, const QString& text, const 
 }
 
 } // namespace
+
+QPlainTextEdit* KROLCreator::PageEditor(int index) const
+{
+    return SourceFiles.at(index).PageWidget->findChild<QPlainTextEdit*>();
+}
 
 UploadDownload* KROLCreator::OpenTransferDialog()
 {
@@ -116,10 +121,10 @@ void KROLCreator::ActionDisassembleTriggered()
         WaitWhileVisible(disassembler);
 
         int page = 0;
-        if (!FirstPageUntouched || !SourceFiles.at(0).Editor->toPlainText().isEmpty())
+        if (!FirstPageUntouched || !PageEditor(0)->toPlainText().isEmpty())
             page = NewEditorPage();
         FirstPageUntouched = false;
-        CodeEditor* editor = SourceFiles.at(page).Editor;
+        QPlainTextEdit* editor = PageEditor(page);
         editor->insertPlainText(text);
         editor->setFocus();
         SetModificationStatus(true);
