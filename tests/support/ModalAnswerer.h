@@ -53,6 +53,6 @@ private:
     QList<std::function<void(QWidget*)>> m_answers;
     QList<Seen> m_seen;
     QStringList m_leave;
-    QPointer<QWidget> m_last;
+    QList<QPointer<QWidget>> m_answered;   // a dialog under a nested one is answered once
     int m_unexpected = 0;
 };
