@@ -59,6 +59,7 @@ bool ProgramTransfer::Download(unsigned char address)
     Busy = true;
     AbortRequested = false;
     DownloadSuccessful = true;
+    InDownloadMode = false;
     LastReplyValid = true;
     Failure.clear();
     Address = address;
@@ -67,31 +68,30 @@ bool ProgramTransfer::Download(unsigned char address)
     const QList<TInstruction> none;
     const QList<TInstruction>& program = Instructions ? *Instructions : none;
     const int count = program.size();
-    emit progress(0, count);
+    emit downloadSize(count - 1);
 
     Send(ModuleCommand::DownloadStart, 0, 0, 0);
-    if (reply.status() != ReplyStatus::Ok || !reply.isValid()) {
+    if (reply.status() != ReplyStatus::Ok) {
         // Nothing was stored, so nothing is to be ended: the download simply did not happen.
-        DownloadSuccessful = false;
-        if (!reply.isValid())
-            Report(NoAnswer, QStringLiteral("Check the connection to the module and try again."),
-                   QStringLiteral("No answer from the module!"));
-        else if (reply.status() == ReplyStatus::WriteProtected)
+        // Only the two refusals the user can do something about are reported as failures.
+        if (reply.status() == ReplyStatus::WriteProtected) {
+            DownloadSuccessful = false;
             Report(QStringLiteral("The module is write protected."),
                    QStringLiteral("Remove the write protection before trying again"),
                    QStringLiteral("Module is write protected!"));
-        else if (reply.status() == ReplyStatus::NotPossibleNow)
+        } else if (reply.status() == ReplyStatus::NotPossibleNow) {
+            DownloadSuccessful = false;
             Report(QStringLiteral("Downloading a program to the module is not possible at this moment."),
                    QStringLiteral("Please stop all motors before trying again."),
                    QStringLiteral("Download not possible!"));
-        else
-            Report(QStringLiteral("The module refused to enter download mode."),
-                   QStringLiteral("It answered with status %1.").arg(reply.status()),
-                   QStringLiteral("Download refused!"));
+        } else if (reply.isValid()) {
+            Failure = QStringLiteral("The module refused to enter download mode (status %1).").arg(reply.status());
+        }
         Reply = nullptr;
         Finish(false);
         return false;
     }
+    InDownloadMode = true;
 
     for (int i = 0; i < count; ++i) {
         const TInstruction& instruction = program.at(i);
@@ -99,7 +99,7 @@ bool ProgramTransfer::Download(unsigned char address)
         // The status decides first: a reply that reads "stored" but is not valid ends the loop
         // without counting as a failed store.
         if (reply.status() == ReplyStatus::Stored) {
-            emit progress(i + 1, count);
+            emit downloadProgress(i);
             if (!reply.isValid())
                 break;
             QCoreApplication::processEvents();
@@ -144,23 +144,20 @@ bool ProgramTransfer::Upload(unsigned char address)
     Reply = &reply;
     QList<TInstruction> discarded;
     QList<TInstruction>& program = Instructions ? *Instructions : discarded;
-    emit progress(0, 0);
 
     for (int a = 0; a < MemoryWords; ++a) {
         Send(ModuleCommand::ReadMem, 0, 0, a);
-        // A reply that is not valid carries no program word, whatever its fields hold.
-        if (reply.isValid()) {
-            TInstruction instruction;
-            instruction.Opcode = reply.address();
-            instruction.Type = reply.status();
-            instruction.Motor = reply.command();
-            instruction.Value = reply.value();
-            if (instruction.Opcode == 0)
-                UploadSuccessful = true;
-            else
-                program.append(instruction);
-        }
-        emit progress(a + 1, 0);
+        // The module answers with the stored word in the reply's own fields.
+        TInstruction instruction;
+        instruction.Opcode = reply.address();
+        instruction.Type = reply.status();
+        instruction.Motor = reply.command();
+        instruction.Value = reply.value();
+        if (instruction.Opcode == 0)
+            UploadSuccessful = true;
+        else
+            program.append(instruction);
+        emit uploadProgress(a + 1);
         if (!reply.isValid())
             break;
         QCoreApplication::processEvents();
@@ -168,9 +165,10 @@ bool ProgramTransfer::Upload(unsigned char address)
             break;
     }
     Reply = nullptr;
+    const bool ok = UploadSuccessful && LastReplyValid;
     if (!UploadSuccessful && LastReplyValid && !AbortRequested)
         Failure = QStringLiteral("The program has no end within the first %1 words of the module's memory.")
                       .arg(MemoryWords);
-    Finish(UploadSuccessful);
-    return UploadSuccessful;
+    Finish(ok);
+    return ok;
 }

@@ -31,11 +31,14 @@ public:
     void SetInstructionList(QList<TInstruction>* list) { Instructions = list; }
 
     // Stores the list in the module at the given module address; true when every instruction
-    // was stored and the module acknowledged the end of the download.
+    // was stored and the module answered every request. IsDownloadSuccessful() is the dialog's
+    // flag: a module that refuses download mode with a status it has no message for, or does
+    // not answer at all, leaves it set (the dialog's result then decides what the user sees).
     bool Download(unsigned char address);
 
     // Appends the module's program to the list; true when its end (opcode 0) was read within
-    // the module's memory.
+    // the module's memory and every read was answered. Each reply is taken as a program word,
+    // answered or not; IsUploadSuccessful() says whether one of them had opcode 0.
     bool Upload(unsigned char address);
 
     bool IsBusy() const { return Busy; }
@@ -43,6 +46,8 @@ public:
     bool IsLastReplyValid() const { return LastReplyValid; }
     bool IsDownloadSuccessful() const { return DownloadSuccessful; }
     bool IsUploadSuccessful() const { return UploadSuccessful; }
+    // False when the last download ended at DownloadStart.
+    bool EnteredDownloadMode() const { return InDownloadMode; }
 
     // Why the last transfer failed, in a sentence (empty after success); for callers that show
     // no message boxes.
@@ -53,10 +58,14 @@ public slots:
     void Abort() { AbortRequested = true; }
 
 signals:
-    // Download: done instructions stored of total (emitted with 0 first). Upload: done words
-    // read, total 0 as the size is not known in advance.
-    void progress(int done, int total);
-    // A failure to report to the user: text, informative text, and a short status label.
+    // Download: the index of the last instruction (count - 1), before anything is sent.
+    void downloadSize(int last);
+    // Download: instruction index was stored.
+    void downloadProgress(int index);
+    // Upload: words read so far.
+    void uploadProgress(int words);
+    // A failure to show the user: text, informative text, and a short status label. Emitted
+    // while the module is still in download mode, before the end marker goes out.
     void error(const QString& text, const QString& informative, const QString& label);
     void finished(bool ok);
     void forwardCommand(Command* request, Command* reply);
@@ -74,6 +83,7 @@ private:
     bool DownloadSuccessful = false;
     bool UploadSuccessful = false;
     bool LastReplyValid = true;
+    bool InDownloadMode = false;
     bool Busy = false;
     QString Failure;
 };

@@ -108,7 +108,7 @@ KROLCreator::~KROLCreator()
     delete ui;
 }
 
-// The transfer and debugger actions join when their commands exist.
+// The debugger actions join when their commands exist.
 void KROLCreator::ConnectActions()
 {
     const QList<QPair<QAction*, void (KROLCreator::*)()>> commands = {
@@ -121,6 +121,8 @@ void KROLCreator::ConnectActions()
         {ui->actionPrint, &KROLCreator::ActionPrintTriggered},
         {ui->actionFind, &KROLCreator::ActionFindTriggered},
         {ui->actionAssemble, &KROLCreator::ActionAssembleTriggered},
+        {ui->actionDownload, &KROLCreator::ActionDownloadTriggered},
+        {ui->actionDisassemble, &KROLCreator::ActionDisassembleTriggered},
         {ui->actionRun, &KROLCreator::ActionRunTriggered},
         {ui->actionStop, &KROLCreator::ActionStopTriggered},
         {ui->actionContinue, &KROLCreator::ActionContinueTriggered},

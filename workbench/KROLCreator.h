@@ -20,6 +20,7 @@ class FindReplace;
 class KROLModuleInterface;
 class QPlainTextEdit;
 class Ui_KROLCreator;
+class UploadDownload;
 
 // The KROL workbench: one per module, cloned from the prototype the plug-in entry makes.
 // Its commands live in one file per subject (pages, assemble, find, options, control,
@@ -119,6 +120,13 @@ private:
     // A request with the module's address, flag false and trailer 12, through the command handler.
     Command SendRequest(unsigned char command, unsigned short type, unsigned char motorBank, int value);
     void AskAutoStart(const QString& text, int value);
+
+    // Transfers (KROLCreatorTransfer.cpp): the dialog opened and closed in the order both
+    // commands use, around the exclusive use of the connection.
+    UploadDownload* OpenTransferDialog();
+    void CloseTransferDialog(UploadDownload* dialog);
+    void AssembleBeforeDownload();
+    QPlainTextEdit* PageEditor(int index) const;
 
     // Parameter lists (KROLCreatorParameters.cpp)
     void makeParameterLists();

@@ -1,9 +1,7 @@
-// Transfers, debugger and breakpoints come with the module link. Until then these slots do
-// nothing, their actions are connected to nothing, and the debugger is never active.
+// The debugger and breakpoints come with the module link. Until then these slots do nothing,
+// their actions are connected to nothing, and the debugger is never active.
 #include "KROLCreator.h"
 
-void KROLCreator::ActionDisassembleTriggered() {}
-void KROLCreator::ActionDownloadTriggered() {}
 void KROLCreator::ActionDebuggerTriggered() {}
 void KROLCreator::ActionRemoveAllBreakpointsTriggered() {}
 void KROLCreator::ActionDebuggerRunTriggered() {}

@@ -2,6 +2,7 @@
 #include "ModuleCommands.h"
 #include "ProgramTransfer.h"
 #include "RecordingConnection.h"
+#include "TransferScript.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -9,54 +10,7 @@
 
 Q_DECLARE_METATYPE(QList<TInstruction>)
 
-namespace {
-
-constexpr int Invalid = -1;           // the module did not answer
-constexpr int StoredButInvalid = -2;  // status 101 in a reply that is not valid
-
-Command Answer(int status)
-{
-    if (status == Invalid)
-        return Command();
-    Command c = RecordingConnection::reply(uint8_t(status == StoredButInvalid ? 101 : status));
-    c.setValid(status != StoredButInvalid);
-    return c;
-}
-
-// A module that accepts everything, except that request number faultAt gets faultStatus;
-// and that reads back the given memory (a ReadMem reply carries the word in its own fields).
-void Script(RecordingConnection& module, int faultAt, int faultStatus, QList<TInstruction> memory = {})
-{
-    auto count = std::make_shared<int>(0);
-    module.setResponder([=](const Command& request) {
-        if (request.command() == ModuleCommand::ReadMem) {
-            if (request.value() == faultAt || request.value() >= memory.size())
-                return Command();
-            const TInstruction& i = memory.at(request.value());
-            Command c = Answer(100);
-            c.setAddress(i.Opcode);
-            c.setStatus(uint8_t(i.Type));
-            c.setCommand(i.Motor);
-            c.setValue(int(i.Value));
-            return c;
-        }
-        if ((*count)++ == faultAt)
-            return Answer(faultStatus);
-        const auto command = request.command();
-        return Answer(command == ModuleCommand::DownloadStart || command == ModuleCommand::DownloadEnd
-                              || command == 0 ? 100 : 101);
-    });
-}
-
-QList<int> CommandBytes(const RecordingConnection& module)
-{
-    QList<int> bytes;
-    for (const Command& c : module.requests())
-        bytes.append(c.command());
-    return bytes;
-}
-
-} // namespace
+using namespace TransferScript;
 
 class tst_ProgramTransfer : public QObject
 {
@@ -88,12 +42,10 @@ void tst_ProgramTransfer::download_data()
     QTest::newRow("motors running") << 0 << 10 << QList<int>{132} << false << false
         << QStringList{"Downloading a program to the module is not possible at this moment.",
                        "Please stop all motors before trying again.", "Download not possible!"};
-    QTest::newRow("start refused otherwise") << 0 << 5 << QList<int>{132} << false << false
-        << QStringList{"The module refused to enter download mode.", "It answered with status 5.",
-                       "Download refused!"};
-    QTest::newRow("start not answered") << 0 << Invalid << QList<int>{132} << false << false
-        << QStringList{"The module did not answer.", "Check the connection to the module and try again.",
-                       "No answer from the module!"};
+    // Without a message of its own, a refusal leaves the dialog's flag set; only the result says
+    // that nothing was stored.
+    QTest::newRow("start refused otherwise") << 0 << 5 << QList<int>{132} << true << false << QStringList();
+    QTest::newRow("start not answered") << 0 << Invalid << QList<int>{132} << true << false << QStringList();
     QTest::newRow("verify error") << 2 << 7 << QList<int>{132, 1, 22, 0, 133} << false << false
         << QStringList{"An error has occured while downloading the program.", "EEPROM verify error.",
                        "EEPROM verfiy error."};
@@ -137,15 +89,15 @@ void tst_ProgramTransfer::requestsAndProgress()
     QList<TInstruction> program{MakeInstruction(5, 300, 2, 4294967295LL), MakeInstruction(1, 0, 255, -5)};
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&program);
-    QSignalSpy progress(&transfer, &ProgramTransfer::progress);
+    QSignalSpy size(&transfer, &ProgramTransfer::downloadSize);
+    QSignalSpy progress(&transfer, &ProgramTransfer::downloadProgress);
     QVERIFY(transfer.Download(7));
     const QList<Command> expected{Command(7, 132, 0, 0, 0, false, 12), Command(7, 5, 300, 2, -1, false, 12),
                                   Command(7, 1, 0, 255, -5, false, 12), Command(7, 0, 0, 0, 0, false, 12),
                                   Command(7, 133, 0, 0, 0, false, 12)};
     QVERIFY(module.requests() == expected);
-    QCOMPARE(progress.count(), 3);
-    QCOMPARE(progress[0], (QList<QVariant>{0, 2}));
-    QCOMPARE(progress[2], (QList<QVariant>{2, 2}));
+    QCOMPARE(size, (QList<QList<QVariant>>{{1}}));
+    QCOMPARE(progress, (QList<QList<QVariant>>{{0}, {1}}));
 
     // An empty program still opens and closes download mode. Without a handler the requests
     // go out through the signal.
@@ -154,8 +106,12 @@ void tst_ProgramTransfer::requestsAndProgress()
     ProgramTransfer forwarding;
     forwarding.SetInstructionList(&program);
     QVERIFY(!forwarding.Download(7));   // nobody listens: no answer
+    QVERIFY(!forwarding.EnteredDownloadMode());
     connect(&forwarding, &ProgramTransfer::forwardCommand, &module, &RecordingConnection::doDirectRequest);
+    QSignalSpy emptySize(&forwarding, &ProgramTransfer::downloadSize);
     QVERIFY(forwarding.Download(7));
+    QVERIFY(forwarding.EnteredDownloadMode());
+    QCOMPARE(emptySize.first().first().toInt(), -1);
     QCOMPARE(CommandBytes(module), (QList<int>{132, 0, 133}));
 }
 
@@ -187,18 +143,20 @@ void tst_ProgramTransfer::upload_data()
     QTest::addColumn<int>("invalidAt");   // read whose reply is not valid; -1 none
     QTest::addColumn<int>("reads");
     QTest::addColumn<int>("kept");        // instructions appended
-    QTest::addColumn<bool>("successful");
+    QTest::addColumn<bool>("successful"); // the end marker was seen
+    QTest::addColumn<bool>("ok");         // ... and every read answered
 
     const QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(5, 4, 2, -5), MakeInstruction(27, 4, 1, 2147483647),
                                       MakeInstruction(0, 0, 0, 0), MakeInstruction(9, 9, 9, 9)};
-    QTest::newRow("program with its end") << program << -1 << 4 << 3 << true;
-    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0, 0, 0, 0)} << -1 << 1 << 0 << true;
-    QTest::newRow("no answer") << program << 2 << 3 << 2 << false;
-    QTest::newRow("no answer at once") << program << 0 << 1 << 0 << false;
+    QTest::newRow("program with its end") << program << -1 << 4 << 3 << true << true;
+    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0, 0, 0, 0)} << -1 << 1 << 0 << true << true;
+    // An unanswered read is taken as the (empty) word its reply holds.
+    QTest::newRow("no answer") << program << 2 << 3 << 2 << true << false;
+    QTest::newRow("no answer at once") << program << 0 << 1 << 0 << true << false;
     QList<TInstruction> full;
     for (int a = 0; a < 2100; ++a)
         full.append(MakeInstruction(1 + a % 50, 0, 0, a));
-    QTest::newRow("no end in memory") << full << -1 << 2048 << 2048 << false;
+    QTest::newRow("no end in memory") << full << -1 << 2048 << 2048 << false << false;
 }
 
 void tst_ProgramTransfer::upload()
@@ -211,9 +169,9 @@ void tst_ProgramTransfer::upload()
     QList<TInstruction> list;
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&list);
-    QSignalSpy progress(&transfer, &ProgramTransfer::progress);
+    QSignalSpy progress(&transfer, &ProgramTransfer::uploadProgress);
     const bool ok = transfer.Upload(3);
-    QTEST(ok, "successful");
+    QTEST(ok, "ok");
     QTEST(transfer.IsUploadSuccessful(), "successful");
     QCOMPARE(transfer.FailureReason().isEmpty(), ok);
 
@@ -221,7 +179,8 @@ void tst_ProgramTransfer::upload()
     QTEST(int(sent.size()), "reads");
     for (int a = 0; a < sent.size(); ++a)
         QVERIFY(sent[a] == Command(3, 134, 0, 0, a, false, 12));
-    QCOMPARE(progress.last(), (QList<QVariant>{int(sent.size()), 0}));
+    QCOMPARE(progress.size(), sent.size());
+    QCOMPARE(progress.last().first().toInt(), int(sent.size()));
     QCOMPARE(list.size(), kept);
     for (int a = 0; a < kept; ++a) {
         QVERIFY(list[a].Opcode == memory[a].Opcode && list[a].Type == memory[a].Type

@@ -65,6 +65,8 @@ void ModalAnswerer::poll()
     QWidget* w = QApplication::activeModalWidget();
     if (w == nullptr || !w->isVisible() || m_answered.contains(w))
         return;
+    if (m_leave.contains(QString::fromLatin1(w->metaObject()->className())))
+        return;
     m_answered.append(w);
     Seen s;
     s.className = QString::fromLatin1(w->metaObject()->className());

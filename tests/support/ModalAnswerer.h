@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -37,6 +38,9 @@ public:
     void click(const QString& buttonText, std::function<void(QWidget*)> inspect = {});
     // A file dialog: choose that file or folder, or cancel for an empty name.
     void chooseFile(const QString& name);
+    // Modal widgets of this class (a progress window that closes by itself) are left alone:
+    // neither answered nor counted.
+    void leave(const QString& className) { m_leave.append(className); }
 
     const QList<Seen>& seen() const { return m_seen; }
     int pending() const { return m_answers.size(); }
@@ -48,6 +52,7 @@ private:
     QTimer m_timer;
     QList<std::function<void(QWidget*)>> m_answers;
     QList<Seen> m_seen;
+    QStringList m_leave;
     QList<QPointer<QWidget>> m_answered;   // a dialog under a nested one is answered once
     int m_unexpected = 0;
 };
