@@ -3,26 +3,13 @@
 #include "Assembler.h"
 
 #include "AppSettings.h"
+#include "Globals.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace {
-
-bool isValidConstantName(const QString& name)
-{
-    const auto start = [](QChar c) {
-        return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
-    };
-    if (name.isEmpty() || !start(name.at(0)))
-        return false;
-    for (QChar c : name) {
-        if (!start(c) && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            return false;
-    }
-    return true;
-}
 
 // simplified() and toUpper() in one pass for plain ASCII lines, the usual case; anything else
 // takes Qt's full Unicode route.
@@ -103,7 +90,7 @@ void Assembler::defineConstant(const QString& working, int n)
     const QString expression = working.section(QLatin1Char('='), 1, 1).simplified();
     if (name.isEmpty())
         fail(QStringLiteral("Syntax error"), n);
-    if (!isValidConstantName(name))
+    if (!IsValidName(name))
         fail(QStringLiteral("Illegal constant name"), n);
     if (m_constantIndex.contains(name))
         fail(QStringLiteral("Constant redefined"), n);

@@ -1,39 +1,17 @@
 // The binary program file and the symbol file written after a successful assembly.
 #include "Assembler.h"
 
+#include "BinaryFile.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QTextStream>
 
-#include <cstring>
-
 void Assembler::CreateBinFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;   // not reported: the assembly itself succeeded
-    QByteArray bytes(m_program.size() * 8, Qt::Uninitialized);
-    char* out = bytes.data();
-    for (const TInstruction& ins : m_program) {
-        const uint32_t value = static_cast<uint32_t>(ins.Value);
-        unsigned char record[8] = {
-            ins.Opcode,
-            static_cast<unsigned char>(ins.Type & 0xff),
-            ins.Motor,
-            static_cast<unsigned char>(value >> 24),
-            static_cast<unsigned char>(value >> 16),
-            static_cast<unsigned char>(value >> 8),
-            static_cast<unsigned char>(value),
-            0,
-        };
-        unsigned sum = 0;
-        for (int i = 0; i < 7; ++i)
-            sum += record[i];
-        record[7] = static_cast<unsigned char>(sum);
-        std::memcpy(out, record, 8);
-        out += 8;
-    }
-    file.write(bytes);
+    // Not reported when it fails: the assembly itself succeeded.
+    QString ignored;
+    BinaryFile::Write(path, m_program, &ignored);
 }
 
 void Assembler::CreateSymbolFile(const QString& path)
