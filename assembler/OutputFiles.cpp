@@ -2,9 +2,9 @@
 #include "Assembler.h"
 
 #include "BinaryFile.h"
+#include "HeaderTime.h"
+#include "OutputFile.h"
 
-#include <QDateTime>
-#include <QFile>
 #include <QTextStream>
 
 void Assembler::CreateBinFile(const QString& path)
@@ -16,15 +16,19 @@ void Assembler::CreateBinFile(const QString& path)
 
 void Assembler::CreateSymbolFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
+    // Not reported when it fails, as for the binary file; an earlier file stays as it was.
+    QString ignored;
+    OutputFile(path).write(SymbolFileText(path), &ignored);
+}
+
+QByteArray Assembler::SymbolFileText(const QString& path) const
+{
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = slash >= 2 ? path.mid(slash + 1) : path;
 
-    QTextStream out(&file);
-    out << "KROL Symbol File (" << name << ' '
-        << QDateTime::currentDateTime().toString(QStringLiteral("MM-dd-yyyy hh:mm:ss")) << ")\n";
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
+    out << "KROL Symbol File (" << name << ' ' << HeaderTime::text() << ")\n";
     out << "\n";
     out << "Label" << QString(36, QLatin1Char(' ')) << "Address (dec)\n";
     out << QString(54, QLatin1Char('-')) << "\n";
@@ -32,4 +36,6 @@ void Assembler::CreateSymbolFile(const QString& path)
         out << qSetFieldWidth(33) << Qt::left << label.Name + QLatin1Char(':')
             << qSetFieldWidth(20) << Qt::right << label.Address << qSetFieldWidth(0) << "\n";
     }
+    out.flush();
+    return bytes;
 }

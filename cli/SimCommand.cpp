@@ -32,10 +32,10 @@ bool readLimit(const CommandParser& parser, const QCommandLineOption& option, qi
     *value = text.toLongLong(&ok);
     if (ok && *value >= 1 && *value <= max)
         return true;
-    standardError() << "krol sim: invalid value '" << text << "' for --" << option.names().constFirst()
-                    << ": a whole number of " << unit << " from 1 to " << max << " is needed\n"
-                    << "Run 'krol sim --help' for usage.\n";
-    standardError().flush();
+    report(QStringLiteral("invalid value '%1' for --%2: a whole number of %3 from 1 to %4 is needed\n"
+                          "Run 'krol sim --help' for usage.")
+               .arg(text, option.names().constFirst(), QLatin1String(unit))
+               .arg(max));
     return false;
 }
 
@@ -47,7 +47,8 @@ int runSim(const QStringList& arguments)
                          QStringLiteral("Runs a KROL program on a fresh virtual module in module "
                                         "time and prints the module's final state."));
     parser.addRequired(QStringLiteral("PROGRAM"),
-                       QStringLiteral("A KROL source (.kro) or a binary program file (.bin)."));
+                       QStringLiteral("A KROL source (.kro; - for standard input) or a binary "
+                                      "program file (.bin)."));
     const QCommandLineOption module = ModuleOption::option();
     const QCommandLineOption include(QStringLiteral("I"),
                                      QStringLiteral("Look for include files in DIR first."),
@@ -103,10 +104,8 @@ int runSim(const QStringList& arguments)
         program.printError(-1, error);
         return ExitCode::Failed;
     }
-    if (tracer && !tracer->flush()) {
-        standardError() << "krol sim: cannot write to standard output\n";
-        return ExitCode::Usage;
-    }
+    if (tracer && !tracer->flush())
+        return report(QStringLiteral("cannot write to standard output: ") + tracer->errorString());
 
     const SimReport report(run, program, timeLimit, quint64(stepLimit));
     if (parser.isSet(json))
@@ -114,10 +113,9 @@ int runSim(const QStringList& arguments)
     else
         report.printText(standardOutput(), parser.isSet(stats));
     standardOutput().flush();
-    if (standardOutput().status() != QTextStream::Ok) {
-        standardError() << "krol sim: cannot write to standard output\n";
-        return ExitCode::Usage;
-    }
+    if (standardOutput().status() != QTextStream::Ok)
+        return ::report(QStringLiteral("cannot write to standard output: ")
+                      + standardOutput().device()->errorString());
     const QString problem = report.problem();
     if (!problem.isEmpty())
         standardError() << problem << "\n";

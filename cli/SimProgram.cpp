@@ -13,15 +13,15 @@
 int SimProgram::loadSource(const QString& path, const QString& modulePath,
                            const QString& includeDirectory)
 {
-    m_path = path;
-    m_fromSource = true;
     SourceAssembly assembly;
+    m_fromSource = true;
     if (!assembly.setSource(path) || (!modulePath.isEmpty() && !assembly.setModule(modulePath)))
         return ExitCode::Usage;
     if (!includeDirectory.isEmpty())
         assembly.setIncludeDirectory(includeDirectory);
     if (!assembly.run())
         return ExitCode::Failed;
+    m_path = assembly.sourcePath();
     m_program = assembly.program();
     m_files = assembly.instructionFiles();
     m_waitEvents = assembly.ranges().WaitEventList;
@@ -36,25 +36,15 @@ int SimProgram::loadBinary(const QString& path, const QString& modulePath)
         TRangeSettings ranges;
         QString error;
         if (!ModuleOption::load(QFileInfo(modulePath).absoluteFilePath(), &commandList, &ranges,
-                                &error)) {
-            standardError() << "krol: " << error << "\n";
-            return ExitCode::Usage;
-        }
+                                &error))
+            return report(error);
         m_waitEvents = ranges.WaitEventList;
     }
 
-    const QFileInfo info(path);
     QString error;
-    const BinaryFile::ReadStatus status =
-        info.isDir() ? BinaryFile::ReadStatus::CannotRead : BinaryFile::Read(path, &m_program, &error);
-    if (status == BinaryFile::ReadStatus::CannotRead) {
-        standardError() << "krol: cannot read '" << path << "': "
-                        << (info.isDir() ? QStringLiteral("is a directory")
-                            : !info.exists() ? QStringLiteral("no such file")
-                                             : error)
-                        << "\n";
-        return ExitCode::Usage;
-    }
+    const BinaryFile::ReadStatus status = BinaryFile::Read(path, &m_program, &error);
+    if (status == BinaryFile::ReadStatus::CannotRead)
+        return report(QStringLiteral("cannot read '%1': %2").arg(path, error));
     if (status == BinaryFile::ReadStatus::BadFormat) {
         printError(-1, error);
         return ExitCode::Failed;

@@ -12,6 +12,11 @@
 
 namespace {
 
+QString instructionCount(quint64 n)
+{
+    return QString::number(n) + (n == 1 ? QStringLiteral(" instruction") : QStringLiteral(" instructions"));
+}
+
 struct FlagName
 {
     uint8_t bit;
@@ -84,7 +89,7 @@ QString SimReport::resultText() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("time limit (%1 ms of module time)").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("step limit (%1 instructions)").arg(m_stepLimit);
+        return QStringLiteral("step limit (%1)").arg(instructionCount(m_stepLimit));
     case SimRun::Result::Fault:
         return QStringLiteral("halted on an error (%1%2)").arg(faultText(), in);
     default:
@@ -102,7 +107,7 @@ QString SimReport::problem() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("krol sim: time limit reached after %1 ms of module time").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("krol sim: step limit reached after %1 instructions").arg(m_stepLimit);
+        return QStringLiteral("krol sim: step limit reached after %1").arg(instructionCount(m_stepLimit));
     case SimRun::Result::Fault: {
         const int address = m_run.module().endAddress();
         const QString where = m_program.location(address);

@@ -17,8 +17,10 @@ public:
     SourceAssembly();
     ~SourceAssembly();
 
-    // Checks the source can be read; a clear message otherwise.
+    // Reads the source ("-": standard input, named "<stdin>" in messages); a clear message
+    // when it cannot be read.
     bool setSource(const QString& path);
+    bool fromStandardInput() const { return m_fromStandardInput; }
     // Loads a module description; range checking is on from then.
     bool setModule(const QString& path);
     void setIncludeDirectory(const QString& directory);
@@ -37,15 +39,16 @@ public:
     const QString& sourcePath() const { return m_argument; }
     const TRangeSettings& ranges() const { return m_ranges; }
 
+    // Each writes the whole file or reports why it could not; an earlier file is kept then.
     bool writeBinFile(const QString& path);
     bool writeSymbolFile(const QString& path);
 
-    // True when path can be written: an existing writable file, or a new file in an existing
-    // writable directory. Prints the reason otherwise. Creates nothing.
-    static bool checkWritable(const QString& path);
+    // "'PATH'", or "standard input" for "-": how messages name an input.
+    static QString inputName(const QString& path);
 
 private:
     QString displayName(const QString& engineName) const;
+    static bool writeOutput(const QString& path, const QByteArray& data);
 
     Assembler* m_assembler;
     QString m_argument;      // the source as the user named it
@@ -53,6 +56,7 @@ private:
     QString m_name;          // bare file name
     QString m_text;
     QString m_includeDirectory;
+    bool m_fromStandardInput = false;
     bool m_appendStop = true;
     bool m_checkRanges = false;
     QStringList m_commandList;

@@ -1,5 +1,7 @@
 #include "TraceWriter.h"
 
+#include <cerrno>
+
 #include "CDisAsmError.h"
 #include "InstructionWriter.h"
 #include "SimProgram.h"
@@ -121,15 +123,25 @@ void TraceWriter::write(const TTraceStep& step)
 
 void TraceWriter::drain()
 {
-    if (!m_failed && !m_buffer.empty())
-        m_failed = std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size();
+    if (!m_failed && !m_buffer.empty()
+        && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size()) {
+        m_failed = true;
+        m_error = errno;
+    }
     m_buffer.clear();
 }
 
 bool TraceWriter::flush()
 {
     drain();
-    if (std::fflush(m_out) != 0)
+    if (!m_failed && std::fflush(m_out) != 0) {
         m_failed = true;
+        m_error = errno;
+    }
     return !m_failed;
+}
+
+QString TraceWriter::errorString() const
+{
+    return qt_error_string(m_error);
 }

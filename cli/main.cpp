@@ -62,6 +62,31 @@ QTextStream& standardError()
     return err;
 }
 
+namespace {
+QString& currentCommand()
+{
+    static QString name = QStringLiteral("krol");
+    return name;
+}
+} // namespace
+
+void setCommandName(const QString& name)
+{
+    currentCommand() = QStringLiteral("krol ") + name;
+}
+
+const QString& commandName()
+{
+    return currentCommand();
+}
+
+int report(const QString& message, int exitCode)
+{
+    standardError() << currentCommand() << ": " << message << "\n";
+    standardError().flush();
+    return exitCode;
+}
+
 int main(int argc, char* argv[])
 {
     // No display is needed or wanted: the engine's dialogs are never shown, and the minimal
@@ -90,8 +115,10 @@ int main(int argc, char* argv[])
         return ExitCode::Ok;
     }
     for (const SubCommand& c : commands) {
-        if (name == QLatin1String(c.name))
+        if (name == QLatin1String(c.name)) {
+            setCommandName(name);
             return exitNow(c.run(args));
+        }
     }
     standardError() << "krol: unknown command '" << name << "'\n";
     printUsage(standardError());
