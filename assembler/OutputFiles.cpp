@@ -1,5 +1,5 @@
 // The binary program file and the symbol file written after a successful assembly.
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 
 #include "BinaryFile.h"
 #include "HeaderTime.h"
@@ -7,21 +7,21 @@
 
 #include <QTextStream>
 
-void Assembler::CreateBinFile(const QString& path)
+void AssemblerEngine::CreateBinFile(const QString& path)
 {
     // Not reported when it fails: the assembly itself succeeded.
     QString ignored;
     BinaryFile::Write(path, m_program, &ignored);
 }
 
-void Assembler::CreateSymbolFile(const QString& path)
+void AssemblerEngine::CreateSymbolFile(const QString& path)
 {
     // Not reported when it fails, as for the binary file; an earlier file stays as it was.
     QString ignored;
     OutputFile(path).write(SymbolFileText(path), &ignored);
 }
 
-QByteArray Assembler::SymbolFileText(const QString& path) const
+QByteArray AssemblerEngine::SymbolFileText(const QString& path) const
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = slash >= 2 ? path.mid(slash + 1) : path;

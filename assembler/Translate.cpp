@@ -1,6 +1,6 @@
 // Line-level operations: comments, label definitions, quoted words and the translation of one
 // instruction line into a program word.
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 
 #include "Globals.h"
 
@@ -53,13 +53,13 @@ int keywordIndex(const Keyword& k, const QString& text)
 
 } // namespace
 
-QString Assembler::StripComment(const QString& line) const
+QString AssemblerEngine::StripComment(const QString& line) const
 {
     const int pos = line.indexOf(QLatin1String("//"));
     return pos < 0 ? line : line.left(pos);
 }
 
-QString Assembler::StripLabel(const QString& line, int lineNumber)
+QString AssemblerEngine::StripLabel(const QString& line, int lineNumber)
 {
     const int colon = line.indexOf(QLatin1Char(':'));
     if (colon < 0)
@@ -73,7 +73,7 @@ QString Assembler::StripLabel(const QString& line, int lineNumber)
     return line.mid(colon + 1).simplified();
 }
 
-void Assembler::defineLabel(const QString& name, int lineNumber)
+void AssemblerEngine::defineLabel(const QString& name, int lineNumber)
 {
     if (m_labelIndex.contains(name))
         fail(QStringLiteral("Label already defined"), lineNumber);
@@ -81,7 +81,7 @@ void Assembler::defineLabel(const QString& name, int lineNumber)
     m_labels.append(TLabel{name, m_instructionCounter});
 }
 
-void Assembler::Translate(const QString& text, int lineNumber)
+void AssemblerEngine::Translate(const QString& text, int lineNumber)
 {
     TInstruction ins;
     // Lines from pass 1 are simplified already; then the operands need trimming only.
@@ -264,7 +264,7 @@ void Assembler::Translate(const QString& text, int lineNumber)
     ++m_instructionCounter;
 }
 
-QString Assembler::GetParameterString(const QString& text, int start, int index, bool& error)
+QString AssemblerEngine::GetParameterString(const QString& text, int start, int index, bool& error)
 {
     QString result;
     error = false;

@@ -17,6 +17,7 @@ private slots:
     void errorInIncludeNamesTheInclude();
     void rangeCheckingWithModule();
     void helpAndVersion();
+    void linksNoGuiLibrary();
 
 private:
     ScratchDir m_dir;
@@ -51,6 +52,9 @@ void tst_KrolAsm::exitStatus_data()
     QTest::newRow("missing module")
         << QStringList{"asm", "%D/ok.kro", "--module", "%D/none.json"} << 2 << "none.json";
     QTest::newRow("unknown command") << QStringList{"assemble"} << 2 << "unknown command";
+    // Qt never sees the arguments: its own options are unknown options, not an abort.
+    QTest::newRow("Qt's -platform") << QStringList{"asm", "-platform", "xyz", "%D/ok.kro"} << 2
+                                    << "Unknown option";
 }
 
 void tst_KrolAsm::exitStatus()
@@ -128,6 +132,20 @@ void tst_KrolAsm::helpAndVersion()
     r = runKrol({"--version"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.startsWith("krol "));
+}
+
+// krol runs where no display or GUI library exists: it loads Qt Core and no GUI part of Qt,
+// directly or through our shared libraries.
+void tst_KrolAsm::linksNoGuiLibrary()
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {krolBinary()});
+    if (!ldd.waitForFinished(30000) || ldd.exitCode() != 0)
+        QSKIP("ldd cannot list the dependencies here");
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    QVERIFY2(libraries.contains("libQt5Core"), qPrintable(libraries));
+    for (const char* gui : {"libQt5Gui", "libQt5Widgets", "libkrolhost.so", "libGL", "libX11"})
+        QVERIFY2(!libraries.contains(QLatin1String(gui)), gui);
 }
 
 QTEST_GUILESS_MAIN(tst_KrolAsm)
