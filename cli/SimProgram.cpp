@@ -8,15 +8,55 @@
 #include "SourceAssembly.h"
 #include "SubCommand.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+
+const QString SimProgram::DefaultModule = QStringLiteral(":/modules/virtual.json");
+
+namespace {
+
+// How each label is written where it is defined (upper case name to spelling), so the trace
+// shows "CSUB outer" as the source has it. Labels stand at the start of a line before ':'.
+QHash<QString, QString> labelSpellings(const QStringList& files)
+{
+    QHash<QString, QString> spellings;
+    QSet<QString> seen;
+    for (const QString& name : files) {
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        QTextStream in(&file);
+        QString line;
+        while (in.readLineInto(&line)) {
+            const int colon = line.indexOf(QLatin1Char(':'));
+            const int comment = line.indexOf(QLatin1String("//"));
+            if (colon <= 0 || (comment >= 0 && comment < colon))
+                continue;
+            const QString label = line.left(colon).trimmed();
+            const QString key = label.toUpper();
+            if (!label.isEmpty() && !spellings.contains(key))
+                spellings.insert(key, label);
+        }
+    }
+    return spellings;
+}
+
+} // namespace
 
 int SimProgram::loadSource(const QString& path, const QString& modulePath,
-                           const QString& includeDirectory)
+                           const QString& includeDirectory, bool checkRanges)
 {
     SourceAssembly assembly;
     m_fromSource = true;
-    if (!assembly.setSource(path) || (!modulePath.isEmpty() && !assembly.setModule(modulePath)))
+    const QString module = modulePath.isEmpty() && checkRanges ? DefaultModule : modulePath;
+    if (!assembly.setSource(path) || (!module.isEmpty() && !assembly.setModule(module)))
         return ExitCode::Usage;
+    assembly.setRangeChecking(checkRanges);
     if (!includeDirectory.isEmpty())
         assembly.setIncludeDirectory(includeDirectory);
     if (!assembly.run())
@@ -25,6 +65,12 @@ int SimProgram::loadSource(const QString& path, const QString& modulePath,
     m_program = assembly.program();
     m_files = assembly.instructionFiles();
     m_waitEvents = assembly.ranges().WaitEventList;
+    // The first label of an address names it, as the symbol file lists them.
+    const QHash<QString, QString> spellings = labelSpellings(m_files);
+    for (const TLabel& l : assembly.labels()) {
+        if (!m_labels.contains(l.Address))
+            m_labels.insert(l.Address, spellings.value(l.Name, l.Name));
+    }
     return checkSize() ? ExitCode::Ok : ExitCode::Failed;
 }
 

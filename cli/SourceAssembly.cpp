@@ -96,6 +96,11 @@ QString SourceAssembly::displayName(const QString& engineName) const
     return engineName == m_name ? m_argument : QDir::cleanPath(engineName);
 }
 
+const QList<TLabel>& SourceAssembly::labels() const
+{
+    return m_assembler->Labels();
+}
+
 QStringList SourceAssembly::instructionFiles() const
 {
     QStringList files;

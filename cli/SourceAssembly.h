@@ -2,6 +2,7 @@
 
 #include "RangeCheck.h"
 #include "TInstruction.h"
+#include "TLabel.h"
 
 #include <QList>
 #include <QString>
@@ -23,6 +24,8 @@ public:
     bool fromStandardInput() const { return m_fromStandardInput; }
     // Loads a module description; range checking is on from then.
     bool setModule(const QString& path);
+    // Keeps the module's names (WAIT events) but checks no ranges.
+    void setRangeChecking(bool on) { m_checkRanges = on; }
     void setIncludeDirectory(const QString& directory);
     void setAppendStop(bool on) { m_appendStop = on; }
 
@@ -33,6 +36,8 @@ public:
     bool run();
 
     const QList<TInstruction>& program() const { return m_program; }
+    // The labels in the order they were defined, names in upper case.
+    const QList<TLabel>& labels() const;
     // The file each instruction came from (the file names the engine keeps only on the first
     // instruction of each file are carried forward here).
     QStringList instructionFiles() const;

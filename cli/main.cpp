@@ -1,6 +1,7 @@
 // krol: the command-line tool. It uses the engines directly and links no GUI library.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
+#include "PlotLibrary.h"
 #include "SimCommand.h"
 #include "SubCommand.h"
 
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -94,7 +96,18 @@ int main(int argc, char* argv[])
     // parse and refuse.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    QCoreApplication app(qtArgc, qtArgv);
+    // A chart needs a GUI application from the plot library; every other run does without.
+    std::unique_ptr<QCoreApplication> app;
+    if (PlotLibrary::requested(argc, argv)) {
+        QString error;
+        app.reset(PlotLibrary::makeApplication(qtArgc, qtArgv, &error));
+        if (!app) {
+            standardError() << "krol sim: cannot draw charts: " << error << "\n";
+            return ExitCode::Usage;
+        }
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("krol"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KROL_VERSION));
 

@@ -61,6 +61,12 @@ public:
     {
         return WriteTestFile(filePath(name), data);
     }
+    // The file's bytes; empty when it does not exist.
+    QByteArray read(const QString& name) const
+    {
+        QFile file(filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
