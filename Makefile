@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 
-.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage bench charts clean
+.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage charts clean
 
 all: build
 

@@ -19,6 +19,10 @@ KRO
 # 40 instructions per module millisecond: give the clock room, the step limit ends the run.
 ms=$(( count / 40 + 1 ))
 
+# No comparison inside a print statement: there awk can read '>' as a redirection and write
+# the value to a file named after the rest of the line (a file "0" once appeared that way).
+larger() { awk -v a="$1" -v b="$2" 'BEGIN{m = (a > b) ? a : b; print m}'; }
+
 field() {   # field NAME FILE: the number after "NAME" in a "NAME value" or JSON line
   grep -m1 "\"\?$1\"\?[: ]" "$2" | sed 's/.*[: ] *//; s/,$//'
 }
@@ -31,15 +35,15 @@ for _ in 1 2 3; do
   [ "$status" -eq 3 ] || { echo "krol sim ended with status $status" >&2; exit 1; }
   ips=$(field instructions_per_second "$work/sim.json")
   cpu=$(field cpu_time_s "$work/sim.json")
-  cps=$(awk -v c="$count" -v t="$cpu" 'BEGIN{printf "%.0f", (t > 0) ? c / t : 0}')
-  best_sim=$(awk -v a="$ips" -v b="$best_sim" 'BEGIN{print (a>b)?a:b}')
-  best_sim_cpu=$(awk -v a="$cps" -v b="$best_sim_cpu" 'BEGIN{print (a>b)?a:b}')
+  cps=$(awk -v c="$count" -v t="$cpu" 'BEGIN{r = (t > 0) ? c / t : 0; printf "%.0f", r}')
+  best_sim=$(larger "$ips" "$best_sim")
+  best_sim_cpu=$(larger "$cps" "$best_sim_cpu")
 
   "$build/bin/bench_switch" "$count" > "$work/switch.txt"
   ips=$(field instructions_per_second "$work/switch.txt")
   cps=$(field instructions_per_cpu_second "$work/switch.txt")
-  best_switch=$(awk -v a="$ips" -v b="$best_switch" 'BEGIN{print (a>b)?a:b}')
-  best_switch_cpu=$(awk -v a="$cps" -v b="$best_switch_cpu" 'BEGIN{print (a>b)?a:b}')
+  best_switch=$(larger "$ips" "$best_switch")
+  best_switch_cpu=$(larger "$cps" "$best_switch_cpu")
 done
 awk -v s="$best_sim" -v sc="$best_sim_cpu" -v w="$best_switch" -v wc="$best_switch_cpu" -v n="$count" 'BEGIN{
   printf "loop of %d instructions, best of three\n", n

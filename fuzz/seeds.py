@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes seed inputs for the fuzz targets into a folder per target, from the examples, the
-module description and the string tables of the unit tests. The stored corpus is these seeds
+module description, the case files of tests/cases and the string tables of the unit tests. The stored corpus is these seeds
 merged (libFuzzer -merge=1) with what fuzzing found, so this is only run to start afresh."""
 import ast
 import json
@@ -43,8 +43,26 @@ for name in sorted(os.listdir(examples)):
         text = text.replace('#include "virtual-module.inc"', "#include virtual-module.inc")
         write("assembler", "example-" + name + "-plain", b"\x00" + text.encode())
         write("assembler", "example-" + name + "-ranges", b"\x03" + text.encode())
-for k, s in enumerate(first_strings("tests/assembler/tst_translate.cpp")
-                      + first_strings("tests/assembler/tst_assembler.cpp")):
+def case_sources():
+    """The source of every case in tests/cases/*.cases."""
+    found = []
+    folder = os.path.join(root, "tests", "cases")
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".cases"):
+            continue
+        lines = None
+        for line in open(os.path.join(folder, name), encoding="utf-8").read().split("\n"):
+            if line.startswith("== "):
+                lines = []
+            elif line.startswith("-> ") and lines is not None:
+                found.append("\n".join(lines))
+                lines = None
+            elif lines is not None:
+                lines.append(line)
+    return found
+
+
+for k, s in enumerate(case_sources() + first_strings("tests/assembler/tst_assembler.cpp")):
     write("assembler", "test-%03d" % k, bytes([k & 3]) + s.encode())
 write("assembler", "includes",
       b"\x01ROR 0, 1\n#include a.inc\nJA IN\n\x00SPEED = 5\n#include b.inc\nMST 0\n"

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "InputFile.h"
+#include "TestData.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -12,6 +16,7 @@ struct KrolResult
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray rawOut;
 };
 
 inline QString krolBinary()
@@ -24,11 +29,22 @@ inline QString sourceDir()
     return qEnvironmentVariable("KROL_SOURCE_DIR");
 }
 
-inline KrolResult runKrol(const QStringList& arguments, const QString& workingDirectory = QString())
+// Leading arguments NAME=VALUE set the environment and <FILE takes standard input from FILE,
+// as a shell would read them.
+inline KrolResult runKrol(QStringList arguments, const QString& workingDirectory = QString())
 {
     QProcess p;
     if (!workingDirectory.isEmpty())
         p.setWorkingDirectory(workingDirectory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    while (!arguments.isEmpty() && (arguments.first().startsWith('<') || arguments.first().contains('='))) {
+        const QString a = arguments.takeFirst();
+        if (a.startsWith('<'))
+            p.setStandardInputFile(a.mid(1));
+        else
+            environment.insert(a.section('=', 0, 0), a.section('=', 1));
+    }
+    p.setProcessEnvironment(environment);
     p.start(krolBinary(), arguments);
     KrolResult r;
     if (!p.waitForFinished(120000)) {
@@ -38,13 +54,15 @@ inline KrolResult runKrol(const QStringList& arguments, const QString& workingDi
         return r;
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.rawOut = p.readAllStandardOutput();
+    r.out = QString::fromUtf8(r.rawOut);
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
 
 // One row of an exit status table with the columns "arguments", "exitCode" and "stderrPattern"
 // (a regular expression): %D in both stands for dir, %S in the arguments for the source root.
+// The arguments may start with runKrol's environment and input items.
 inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
 {
     QFETCH(QStringList, arguments);
@@ -57,4 +75,21 @@ inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
     QTEST(r.exitCode, "exitCode");
     const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(dir));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+}
+
+// Inputs that must be refused without blocking: FIFOs (fifo, fifo.bin), files one byte beyond
+// the limits (huge.kro, huge.bin; sparse, so they cost no disk), a folder named like a program
+// (dir.bin), and sources whose include is one of them (fifoinc.kro, zeroinc.kro, hugeinc.kro).
+inline bool WriteRefusedInputs(const QString& dir)
+{
+    const auto sparse = [&dir](const QString& name, qint64 size) {
+        QFile f(WriteTestFile(dir + '/' + name, ""));
+        return f.resize(size);
+    };
+    WriteTestFile(dir + "/fifoinc.kro", "#include fifo\nSTOP\n");
+    WriteTestFile(dir + "/zeroinc.kro", "#include /dev/zero\n");
+    WriteTestFile(dir + "/hugeinc.kro", "STOP\n#include huge.kro\n");
+    return !MakeFifo(dir + "/fifo").isEmpty() && !MakeFifo(dir + "/fifo.bin").isEmpty()
+           && QDir(dir).mkdir("dir.bin") && sparse("huge.kro", InputFile::TextLimit + 1)
+           && sparse("huge.bin", InputFile::BinaryLimit + 1);
 }

@@ -55,6 +55,7 @@ void tst_KrolDisasm::init()
     m_dir.write("opcode.bin", Record(1, 0, 0, 1) + Record(60, 0, 0, 0));
     m_dir.write("event5.bin", Record(27, 5, 0, 10));
     m_dir.write("bad.json", "{\"name\": \"x\", \"axes\": 1}");
+    QVERIFY(WriteRefusedInputs(m_dir.path()));
 }
 
 void tst_KrolDisasm::exitStatus_data()
@@ -79,7 +80,19 @@ void tst_KrolDisasm::exitStatus_data()
     QTest::newRow("unwritable output") << QStringList{"disasm", "%D/ok.bin", "-o", "%D/no/dir/x.kro"}
                                        << 2 << "cannot write '%D/no/dir/x.kro'";
     QTest::newRow("bad module") << QStringList{"disasm", "%D/ok.bin", "--module", "%D/bad.json"}
-                                << 2 << "bad.json";
+                                << 2 << "^krol disasm: .*bad.json";
+    QTest::newRow("FIFO") << QStringList{"disasm", "%D/fifo.bin"} << 2
+                          << "^krol disasm: cannot read '%D/fifo.bin': not a regular file\n$";
+    QTest::newRow("endless device") << QStringList{"disasm", "/dev/zero"} << 2 << "'/dev/zero': not a regular file";
+    QTest::newRow("too large") << QStringList{"disasm", "%D/huge.bin"} << 2
+        << "^krol disasm: cannot read '%D/huge.bin': too large: 4194305 bytes \\(the limit is 4 MiB\\)\n$";
+    QTest::newRow("output over the input") << QStringList{"disasm", "%D/ok.bin", "-o", "%D/dir.bin/../ok.bin"} << 2
+        << "^krol disasm: cannot write '%D/ok.bin': it is the same file as the program file '%D/ok.bin'\n$";
+    QTest::newRow("standard input") << QStringList{"<%D/ok.bin", "disasm", "-", "-o", "-"} << 0 << "^$";
+    QTest::newRow("bad record in standard input") << QStringList{"<%D/short.bin", "disasm", "-"} << 1
+        << "^<stdin>: error: record 1 is incomplete";
+    QTest::newRow("bad SOURCE_DATE_EPOCH") << QStringList{"SOURCE_DATE_EPOCH=1.5", "disasm", "%D/ok.bin"} << 2
+                                           << "^krol disasm: SOURCE_DATE_EPOCH must be";
 }
 
 void tst_KrolDisasm::exitStatus()

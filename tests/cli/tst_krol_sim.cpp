@@ -284,7 +284,17 @@ void tst_KrolSim::exitStatusAndMessages_data()
     QTest::newRow("unknown option") << QStringList{"sim", "--pty", "%D/ok.kro"} << 2
                                     << "Unknown option 'pty'";
     QTest::newRow("bad module") << QStringList{"sim", "--module", "%D/none.json", "%D/ok.bin"} << 2
-                                << "none.json";
+                                << "^krol sim: .*none.json";
+    QTest::newRow("one instruction") << QStringList{"sim", "--max-steps", "1", "%D/loop.kro"} << 3
+                                     << "^krol sim: step limit reached after 1 instruction\n$";
+    QTest::newRow("FIFO source") << QStringList{"sim", "%D/fifo"} << 2
+                                 << "^krol sim: cannot read '%D/fifo': not a regular file\n$";
+    QTest::newRow("FIFO binary") << QStringList{"sim", "%D/fifo.bin"} << 2 << "'%D/fifo.bin': not a regular file";
+    QTest::newRow("directory binary") << QStringList{"sim", "%D/dir.bin"} << 2 << "'%D/dir.bin': is a directory";
+    QTest::newRow("binary too large") << QStringList{"sim", "%D/huge.bin"} << 2 << "'%D/huge.bin': too large";
+    QTest::newRow("FIFO include") << QStringList{"sim", "%D/fifoinc.kro"} << 1
+                                  << "^%D/fifoinc.kro:1: error: Include file is not a regular file\n$";
+    QTest::newRow("source from standard input") << QStringList{"<%D/ok.kro", "sim", "-"} << 0 << "^$";
 }
 
 void tst_KrolSim::exitStatusAndMessages()
@@ -302,6 +312,7 @@ void tst_KrolSim::exitStatusAndMessages()
     for (int i = 0; i < 2048; ++i)
         words += QByteArray::fromHex("1300000000000013");   // CALC ADD, 0
     m_dir.write("long.bin", words);
+    QVERIFY(WriteRefusedInputs(m_dir.path()));
     checkExitStatusRow(m_dir.path());
 }
 
