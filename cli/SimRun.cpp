@@ -14,8 +14,8 @@ namespace {
 
 constexpr unsigned char ModuleAddress = 1;
 constexpr unsigned char Trailer = 12;
-// At most 2.6 million instructions, a few tens of milliseconds of wall time.
-constexpr int64_t SliceMs = 65536;
+// About two million instructions: a few tens of milliseconds of wall time.
+constexpr uint64_t SliceInstructions = uint64_t(1) << 21;
 
 } // namespace
 
@@ -53,13 +53,15 @@ bool SimRun::run(int64_t timeLimitMs, uint64_t stepLimit, QString* error)
     wall.start();
     const std::clock_t cpu = std::clock();
     // The clock runs in slices so that a signal is noticed within a few milliseconds of wall
-    // time even in a tight loop. Slices end on whole milliseconds (or where the run ends), so
-    // the result is the one of a single long call.
+    // time even in a tight loop. Slices end after a number of instructions, not milliseconds:
+    // a program that waits or repeats itself passes much module time in few instructions, and
+    // the module skips repeated periods only within one call. A slice ends where the module
+    // stops (on an instruction), so the result is the one of a single long call.
     while (m.state() == VirtualModule::Running && m.executedInstructions() < limit
            && m.timeMs() < timeLimitMs) {
         if ((m_signal = StopSignals::caught()) != 0)
             break;
-        m.runFor(std::min(SliceMs, timeLimitMs - m.timeMs()), limit);
+        m.runFor(timeLimitMs - m.timeMs(), std::min(limit, m.executedInstructions() + SliceInstructions));
     }
     m_cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
     m_wallSeconds = double(wall.nsecsElapsed()) / 1e9;

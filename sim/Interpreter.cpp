@@ -422,3 +422,28 @@ uint8_t Interpreter::executeDirect(const TDecodedWord& w, int32_t& value)
         return ReplyStatus::InvalidCommand;
     }
 }
+
+void Interpreter::appendState(std::vector<int64_t>& out, int64_t slot) const
+{
+    const auto deadline = [slot](int64_t d) { return d < 0 ? -1 : d - slot; };
+    out.insert(out.end(), {int64_t(m_pc), m_regs.A, m_regs.X, m_regs.FlagLeft, m_regs.FlagRight,
+                           m_regs.Errors, m_sp, m_waiting, m_waitEvent, m_waitMotor,
+                           deadline(m_waitDeadline), int64_t(m_irqEnabled), int64_t(m_irqPending),
+                           m_irqGlobal, m_inIsr});
+    out.insert(out.end(), std::begin(m_regs.Vars), std::end(m_regs.Vars));
+    out.insert(out.end(), m_stack, m_stack + m_sp);
+    out.insert(out.end(), std::begin(m_vector), std::end(m_vector));
+    if (m_inIsr) {
+        const Context& c = m_saved;
+        out.insert(out.end(), {int64_t(c.Pc), c.A, c.X, c.FlagLeft, c.FlagRight, c.Waiting,
+                               c.WaitEvent, c.WaitMotor, deadline(c.WaitDeadline)});
+    }
+}
+
+void Interpreter::shift(int64_t slots)
+{
+    if (m_waitDeadline >= 0)
+        m_waitDeadline += slots;
+    if (m_saved.WaitDeadline >= 0)
+        m_saved.WaitDeadline += slots;
+}

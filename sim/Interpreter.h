@@ -6,6 +6,7 @@
 #include "TRegisters.h"
 
 #include <cstdint>
+#include <vector>
 
 // Executes program words: registers, flags, jumps, the call stack, WAIT and interrupts. Time is
 // counted in instruction slots of 25 microseconds; the caller says how many a run may use.
@@ -53,6 +54,11 @@ public:
     int64_t waitDeadline() const { return m_waitDeadline; }
     bool inInterrupt() const { return m_inIsr; }
     int callDepth() const { return m_sp; }
+
+    // For finding repetitions: the whole state, deadlines relative to slot; and the same state
+    // slots later.
+    void appendState(std::vector<int64_t>& out, int64_t slot) const;
+    void shift(int64_t slots);
 
 private:
     struct Context

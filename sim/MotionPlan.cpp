@@ -92,3 +92,37 @@ int64_t MotionPlan::velocityAt(int64_t ms) const
     const TMotionPhase& p = m_phases[i];
     return p.Length == TMotionPhase::Forever ? p.First : p.velocityAfter(ms - p.Start);
 }
+
+void MotionPlan::appendState(std::vector<int64_t>& out, int64_t ms) const
+{
+    const MicroSteps here = positionAt(ms);
+    const auto push = [&out](MicroSteps v) {
+        out.push_back(int64_t(v));
+        out.push_back(int64_t(v >> 64));
+    };
+    if (m_start == ms) {
+        push(m_position - here);
+        out.push_back(m_velocity);
+    }
+    for (int i = 0; i < m_count; ++i) {
+        const TMotionPhase& p = m_phases[i];
+        if (p.end() <= ms)
+            continue;
+        out.push_back(p.Length == TMotionPhase::Forever ? -1 : p.Start - ms);
+        out.push_back(p.Length == TMotionPhase::Forever ? -1 : p.Length);
+        if (p.Length != TMotionPhase::Forever)
+            push(p.Position - here);
+        out.push_back(p.First);
+        out.push_back(p.Step);
+    }
+}
+
+void MotionPlan::shift(int64_t dt, MicroSteps dp)
+{
+    m_start += dt;
+    m_position += dp;
+    for (int i = 0; i < m_count; ++i) {
+        m_phases[i].Start += dt;
+        m_phases[i].Position += dp;
+    }
+}

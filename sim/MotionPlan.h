@@ -3,6 +3,7 @@
 #include "TMotionPhase.h"
 
 #include <cstdint>
+#include <vector>
 
 // The course of one axis from a millisecond on: the state there and the phases that follow,
 // the last of them lasting for ever. States at later milliseconds are computed, never stepped,
@@ -34,6 +35,12 @@ public:
     int phaseIndexAt(int64_t ms) const;
     const TMotionPhase& phase(int i) const { return m_phases[i]; }
     int phaseCount() const { return m_count; }
+
+    // For finding repetitions: the course from ms on, with times relative to ms and positions
+    // relative to the one at ms.
+    void appendState(std::vector<int64_t>& out, int64_t ms) const;
+    // The same course dt milliseconds later and dp micro-steps further.
+    void shift(int64_t dt, MicroSteps dp);
 
 private:
     int64_t m_start = 0;

@@ -80,6 +80,32 @@ uint64_t Peripherals::motionChanges() const
     return n;
 }
 
+void Peripherals::appendState(std::vector<int64_t>& out) const
+{
+    const auto add = [&out](const int32_t* from, size_t n) { out.insert(out.end(), from, from + n); };
+    out.push_back(m_autoStart);
+    add(m_timer, TimerCount);
+    add(m_storedTimer, TimerCount);
+    add(m_storedVars, UserVariableCount);
+    add(&m_coord[0][0], AxisCount * CoordinateCount);
+    add(&m_eepromCoord[0][0], AxisCount * CoordinateCount);
+    out.insert(out.end(), std::begin(m_input), std::end(m_input));
+    add(m_analog, AnalogInputCount);
+    add(m_output, OutputCount);
+    out.push_back(m_pullUps);
+    for (const VirtualAxis& a : m_axes)
+        a.appendState(out);
+}
+
+void Peripherals::shift(int64_t dt, const MicroSteps* dp)
+{
+    m_nowMs += dt;
+    for (int i = 0; i < TimerCount; ++i)
+        m_timerSetMs[i] += dt;
+    for (int a = 0; a < AxisCount; ++a)
+        m_axes[a].shift(dt, dp[a]);
+}
+
 void Peripherals::timerSet(int i)
 {
     m_timerSetMs[i] = m_nowMs;

@@ -6,6 +6,7 @@
 #include "VirtualAxis.h"
 
 #include <cstdint>
+#include <vector>
 
 // Everything outside the program's registers: the axes, the global parameters, I/O ports,
 // coordinates and the interrupt set-up, and the instructions that reach them.
@@ -36,6 +37,7 @@ public:
 
     const VirtualAxis& axis(int i) const { return m_axes[i]; }
     uint8_t takeAxisEvents(int i) { return m_axes[i].takeEvents(); }
+    VirtualAxis& axis(int i) { return m_axes[i]; }
     int32_t timerPeriod(int i) const { return m_timer[i]; }
     // The millisecond timer i's period was last set (or restored, or brought back at power-on),
     // and a count of such settings, so the clock sees a setting even when the value is the same.
@@ -43,6 +45,12 @@ public:
     uint32_t timerSettings(int i) const { return m_timerSettings[i]; }
     bool autoStart() const { return m_autoStart != 0; }
     int32_t coordinate(int index, int axis) const { return m_coord[axis][index]; }
+
+    // For finding repetitions: everything that decides the future but the axes' positions,
+    // relative to the current millisecond; and the same state dt milliseconds later with the
+    // axes dp[axis] micro-steps further.
+    void appendState(std::vector<int64_t>& out) const;
+    void shift(int64_t dt, const MicroSteps* dp);
 
     void setDigitalInput(int port, bool on);
     bool digitalInput(int port) const { return m_input[port]; }

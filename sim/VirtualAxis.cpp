@@ -91,11 +91,13 @@ void VirtualAxis::powerOn(int64_t ms)
     m_reference = true;
     m_left = false;
     m_right = false;
+    m_low = m_high = 0;
     stopAt(0);
 }
 
 int32_t VirtualAxis::actualPosition() const
 {
+    m_absolute = true;
     return wrapToInt32(roundDiv(position(), MicroPerStep) - m_offset);
 }
 
@@ -119,6 +121,7 @@ void VirtualAxis::setParameter(int number, int32_t v)
     case AxisPar::ActualPosition:
         // Moves the counter, and with it the physical place of a running move's target.
         m_offset = roundDiv(position(), MicroPerStep) - v;
+        m_absolute = true;
         replan();
         break;
     case AxisPar::TargetVelocity: rotate(v); break;
@@ -197,6 +200,8 @@ void VirtualAxis::replan()
     const MicroSteps p = position();
     m_plan.begin(m_now, p, m_plan.velocityAt(m_now));
     m_settle = -1;
+    track(p);
+    m_absolute = m_absolute || (m_mode != Mode::Idle && m_mode != Mode::Velocity);
     const MotionPlanner planner(int64_t(value(AxisPar::MaxSpeed)) * MilliPerPps,
                                 value(AxisPar::MaxAcceleration));
     switch (m_mode) {
@@ -225,6 +230,7 @@ void VirtualAxis::stopAt(MicroSteps position)
 {
     m_plan.begin(m_now, position, 0);
     m_plan.rest();
+    track(position);
     m_mode = Mode::Idle;
     m_settle = -1;
     findNextEvent();
@@ -245,6 +251,7 @@ void VirtualAxis::handleEvent(int64_t ms)
     m_now = ms;
     const MicroSteps p = position();
     const int64_t v = m_plan.velocityAt(ms);
+    track(p);
     const bool left = p <= -LimitMicro;
     const bool right = p >= LimitMicro;
     if (left && !m_left)
@@ -264,6 +271,7 @@ void VirtualAxis::handleEvent(int64_t ms)
     } else if (m_mode == Mode::SearchBack && !m_reference) {
         // Off the switch: here the counter becomes 0.
         m_offset = roundDiv(p, MicroPerStep);
+        m_absolute = true;
         setValue(AxisPar::TargetPosition, 0);
         stopAt(p);
     } else {
@@ -327,4 +335,55 @@ int64_t VirtualAxis::firstSwitchChange(const TMotionPhase& p, int64_t from) cons
             consider(firstMoving(p, k0, k1, dir));
     }
     return best < 0 ? -1 : p.Start + best;
+}
+
+void VirtualAxis::track(MicroSteps p)
+{
+    m_low = std::min(m_low, p);
+    m_high = std::max(m_high, p);
+}
+
+// Every phase ends in an event and is monotonic, so the extremes lie among the positions at
+// events, commands and now.
+VirtualAxis::TSpan VirtualAxis::takeSpan()
+{
+    const MicroSteps now = position();
+    track(now);
+    const TSpan span{now, m_low, m_high, m_absolute};
+    m_low = m_high = now;
+    m_absolute = false;
+    return span;
+}
+
+void VirtualAxis::switchRegion(MicroSteps& low, MicroSteps& high) const
+{
+    low = -LimitMicro * LimitMicro;
+    high = LimitMicro * LimitMicro;
+    const auto below = [&high](MicroSteps x) { high = std::min(high, x); };
+    const auto above = [&low](MicroSteps x) { low = std::max(low, x); };
+    m_reference ? below(0) : above(1);
+    m_left ? below(-LimitMicro) : above(-LimitMicro + 1);
+    m_right ? above(LimitMicro) : below(LimitMicro - 1);
+}
+
+void VirtualAxis::appendState(std::vector<int64_t>& out) const
+{
+    out.insert(out.end(), std::begin(m_value), std::end(m_value));
+    out.insert(out.end(), std::begin(m_stored), std::end(m_stored));
+    out.push_back(int64_t(m_mode));
+    out.push_back(m_offset);
+    out.push_back(m_reference + 2 * m_left + 4 * m_right);
+    out.push_back(m_settle < 0 ? -1 : m_settle - m_now);
+    m_plan.appendState(out, m_now);   // the next event follows from the plan and the switches
+}
+
+void VirtualAxis::shift(int64_t dt, MicroSteps dp)
+{
+    m_plan.shift(dt, dp);
+    m_now += dt;
+    if (m_settle >= 0)
+        m_settle += dt;
+    m_low += dp;
+    m_high += dp;
+    findNextEvent();
 }

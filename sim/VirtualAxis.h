@@ -4,6 +4,7 @@
 #include "SimParameters.h"
 
 #include <cstdint>
+#include <vector>
 
 // One motor of the virtual module: its parameters and its motion. The motion is a MotionPlan
 // in closed form, so the state at any module millisecond is computed, not stepped; the axis
@@ -58,6 +59,22 @@ public:
     // The events since the last call.
     uint8_t takeEvents();
 
+    // For finding repetitions: where the axis went since the last call (the position now, the
+    // least and the greatest on the way) and whether anything depended on where it is rather
+    // than on how it moves (a read of the counter, a move to a position, a reference search).
+    struct TSpan
+    {
+        MicroSteps Now, Low, High;
+        bool Absolute;
+    };
+    TSpan takeSpan();
+    // The positions its switches allow without changing: [low, high].
+    void switchRegion(MicroSteps& low, MicroSteps& high) const;
+    // Everything that decides its future, relative to the current millisecond and position.
+    void appendState(std::vector<int64_t>& out) const;
+    // As if dt milliseconds had passed in which the axis went dp micro-steps further.
+    void shift(int64_t dt, MicroSteps dp);
+
 private:
     enum class Mode { Idle, Velocity, Position, SearchOut, SearchBack };
     static constexpr int ParameterCount = int(sizeof(Sim::AxisParameters) / sizeof(Sim::TParameterInfo));
@@ -70,6 +87,7 @@ private:
     void stopAt(MicroSteps position);
     void handleEvent(int64_t ms);
     void findNextEvent();
+    void track(MicroSteps p);
     int64_t firstSwitchChange(const TMotionPhase& p, int64_t from) const;
 
     int32_t m_value[ParameterCount];
@@ -85,4 +103,6 @@ private:
     bool m_right = false;
     uint8_t m_events = 0;
     uint64_t m_changes = 0;
+    MicroSteps m_low = 0, m_high = 0;
+    mutable bool m_absolute = false;
 };

@@ -391,6 +391,13 @@ void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStoppe
     // Thousands of years of module time at most per call, so the slot count cannot overflow.
     constexpr int64_t MaxMs = int64_t(1) << 50;
     const int64_t end = m_slot + std::min(ms, MaxMs) * InstructionsPerMs;
+    // Periods of a repeating program pass at once, unless someone watches every instruction or
+    // segment. Only periods within this call count: between calls the owner may act.
+    m_passEnd = (m_trace || m_segmentHook) ? -1 : end;
+    m_passLimit = instructionLimit;
+    m_skipper.clear();
+    for (int axis = 0; axis < AxisCount; ++axis)
+        m_periph.axis(axis).takeSpan();
     while (m_slot < end) {
         if (m_executed >= instructionLimit || (untilStopped && m_state != Running))
             return;
@@ -497,6 +504,50 @@ void VirtualModule::catchUp()
     raiseAxisEvents();
     notifySegment();
     updateTimers();
-    if (m_state == Running && m_interp.waiting())
-        m_interp.resumeWait(m_slot);
+    if (m_state == Running && m_interp.waiting() && m_interp.resumeWait(m_slot))
+        skipPeriods();
+}
+
+// At the end of every WAIT: when the module is where it was a whole number of periods ago,
+// relative to time and to the axes' positions, the periods to come are the same and pass at
+// once (PeriodSkipper says how many may).
+void VirtualModule::skipPeriods()
+{
+    if (m_passEnd < 0)
+        return;
+    PeriodSkipper::TAnchor& a = m_skipper.next();
+    a.State.clear();
+    a.State.insert(a.State.end(), {m_slot % InstructionsPerMs, m_interp.pc(), m_state, m_resumeAt});
+    for (int64_t next : m_timerNext)
+        a.State.push_back(next < 0 ? -1 : next - timeMs());
+    m_interp.appendState(a.State, m_slot);
+    m_periph.appendState(a.State);
+    a.Slot = m_slot;
+    a.Executed = m_executed;
+    for (int axis = 0; axis < AxisCount; ++axis) {
+        VirtualAxis& x = m_periph.axis(axis);
+        const VirtualAxis::TSpan span = x.takeSpan();
+        a.Position[axis] = span.Now;
+        a.Low[axis] = span.Low;
+        a.High[axis] = span.High;
+        a.Absolute[axis] = span.Absolute;
+        x.switchRegion(a.RegionLow[axis], a.RegionHigh[axis]);
+    }
+    const PeriodSkipper::TSkip skip = m_skipper.commit(m_passEnd - m_slot, m_passLimit - m_executed);
+    if (skip.Periods <= 0)
+        return;
+    const int64_t slots = skip.Periods * skip.Slots;
+    const int64_t ms = slots / InstructionsPerMs;
+    MicroSteps drift[AxisCount];
+    for (int axis = 0; axis < AxisCount; ++axis)
+        drift[axis] = skip.Drift[axis] * skip.Periods;
+    m_slot += slots;
+    m_executed += uint64_t(skip.Periods) * skip.Instructions;
+    for (int64_t& next : m_timerNext) {
+        if (next >= 0)
+            next += ms;
+    }
+    m_interp.shift(slots);
+    m_periph.shift(ms, drift);
+    m_skipper.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Interpreter.h"
+#include "PeriodSkipper.h"
 #include "Peripherals.h"
 #include "SimParameters.h"
 #include "TDecodedWord.h"
@@ -114,6 +115,7 @@ private:
     void catchUp();
     void raiseAxisEvents();
     void notifySegment();
+    void skipPeriods();
     void updateTimers();
     int64_t nextEvent(int64_t end) const;
 
@@ -145,4 +147,7 @@ private:
     std::function<void(const TTraceStep&)> m_trace;
     std::function<void(int64_t)> m_segmentHook;
     uint64_t m_motionChanges = 0;  // seen by the segment hook
+    PeriodSkipper m_skipper;
+    int64_t m_passEnd = -1;        // the slot the running pass() ends at; -1: no skipping
+    uint64_t m_passLimit = 0;
 };
