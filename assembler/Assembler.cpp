@@ -1,31 +1,26 @@
 #include "Assembler.h"
 #include "ui_Assembler.h"
 
-#include "ModuleCommands.h"
-
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDebug>
 
 Assembler::Assembler(QWidget* parent)
     : QDialog(parent), ui(new Ui::Assembler)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
-    // Until a module's lists arrive, WAIT translation knows the default events.
-    m_ranges.WaitEventList = DefaultWaitEventList();
+    m_engine.SetSourceFiles(this);
+    m_engine.SetReportProgress(true);
+    connect(&m_engine, &AssemblerEngine::PassStarted, this, &Assembler::showPass);
+    connect(&m_engine, &AssemblerEngine::ActualLine, this, &Assembler::ShowActualLine);
+    connect(&m_engine, &AssemblerEngine::TotalInstructions, this,
+            &Assembler::ShowTotalInstructions);
+    connect(&m_engine, &AssemblerEngine::LineDone, this, &Assembler::processEvents);
 }
 
 Assembler::~Assembler()
 {
     delete ui;
-}
-
-void Assembler::SetSourceFile(const QString& path, const QString& name, int index)
-{
-    m_mainPath = path;
-    m_mainName = name;
-    m_mainIndex = index;
 }
 
 void Assembler::SetRanges(QStringList* commandList, int velocityParameter, int numberOfAxes,
@@ -37,33 +32,15 @@ void Assembler::SetRanges(QStringList* commandList, int velocityParameter, int n
                           const TParameterList& pullUpList, const TParameterList& coordinateList,
                           bool coordinateEepromFlag, bool multiAxisFlag)
 {
-    TRangeSettings r;
-    r.CommandList = commandList;
-    r.VelocityParameter = velocityParameter;
-    r.NumberOfAxes = numberOfAxes;
-    r.AxisParameterLists = axisParameterLists;
-    r.GlobalParameterLists = globalParameterLists;
-    r.InterruptList = interruptList;
-    r.WaitEventList = waitEventList;
-    r.IoPortLists = ioPortLists;
-    r.PullUpList = pullUpList;
-    r.CoordinateList = coordinateList;
-    r.CoordinateEepromFlag = coordinateEepromFlag;
-    r.MultiAxisFlag = multiAxisFlag;
-    SetRanges(r);
+    m_engine.SetRanges(commandList, velocityParameter, numberOfAxes, axisParameterLists,
+                       globalParameterLists, interruptList, waitEventList, ioPortLists,
+                       pullUpList, coordinateList, coordinateEepromFlag, multiAxisFlag);
 }
 
-void Assembler::SetRanges(const TRangeSettings& ranges)
+void Assembler::SetHeadless(bool on)
 {
-    m_ranges = ranges;
-    m_ranges.HasSupportedOpcodes = false;
-    if (m_ranges.WaitEventList.isEmpty()) {
-        qDebug() << "void Assembler::SetRanges(QStringList*, int, int, QList<TParameterList>, "
-                    "QList<TParameterList>, TParameterList, TParameterList, "
-                    "QList<TParameterList>, TParameterList, TParameterList, bool, bool)"
-                 << "xml has supported wait cmds, loading default";
-        m_ranges.WaitEventList = DefaultWaitEventList();
-    }
+    m_headless = on;
+    m_engine.SetReportProgress(!on);
 }
 
 void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
@@ -71,101 +48,32 @@ void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
                       bool& error)
 {
     m_busy = true;
-    m_source = source;
-    m_appendStop = appendStop;
-    m_writeBinFile = writeBinFile;
-    m_writeSymbolFile = writeSymbolFile;
-    m_checkRanges = checkRanges;
-    m_includePath = includePath;
-
-    m_labels.clear();
-    m_labelIndex.clear();
-    m_constants.clear();
-    m_constantIndex.clear();
-    m_instructionCounter = 0;
-    m_program.clear();
-    m_includeStack.clear();
-    m_includeSet.clear();
-    m_includeCount.clear();
-    m_lastError = CAsmError();
-
-    if (m_checkRanges)
-        CacheSupportedOpcodes(&m_ranges);
-
-    m_newFile = true;
-    m_currentFileName = m_mainName;
-    m_currentFileIndex = m_mainIndex;
-
-    try {
-        EnableOKButton(false);
-        ShowAssemblerMessage(tr("Assembling (Pass 1)"));
-        AssemblePass1(source);
-
-        ShowAssemblerMessage(tr("Assembling (Pass 2)"));
-        ResolveLabels();
-
-        if (m_program.isEmpty()) {
-            m_currentFileName = m_mainName;
-            m_currentFileIndex = m_mainIndex;
-            throw CAsmError(QStringLiteral("Program does not contain any instructions"),
-                            m_totalLines, m_mainName, m_mainIndex);
-        }
-
-        if (m_appendStop && m_program.last().Opcode != Opcode::STOP) {
-            TInstruction stop;
-            stop.Opcode = Opcode::STOP;
-            stop.Line = m_totalLines + 1;
-            stop.FileIndex = m_mainIndex;
-            m_program.append(stop);
-        }
-
-        if (!m_mainName.isEmpty()) {
-            const QString base = m_mainPath + m_mainName.section(QLatin1Char('.'), 0, 0);
-            if (m_writeBinFile)
-                CreateBinFile(base + QStringLiteral(".bin"));
-            if (m_writeSymbolFile)
-                CreateSymbolFile(base + QStringLiteral(".sym"));
-        }
-
-        ShowActualLine(-m_totalLines);
+    EnableOKButton(false);
+    error = !m_engine.Run(source, appendStop, writeBinFile, writeSymbolFile, checkRanges,
+                          includePath);
+    if (!error) {
+        ShowActualLine(-m_engine.TotalLines());
         ShowAssemblerMessage(tr("Successful!"));
-        error = false;
-    } catch (const CAsmError& e) {
-        m_lastError = e;
-        m_lastError.FileName = m_currentFileName;
-        m_lastError.FileIndex = m_currentFileIndex;
+    } else {
+        const CAsmError& e = m_engine.LastError();
         ShowAssemblerMessage(e.Message + QStringLiteral(" in line ") + QString::number(e.Line)
                              + QStringLiteral("."));
-        emit Throwback(m_currentFileIndex, m_currentFileName, e.Line);
-        m_program.clear();
-        error = true;
+        emit Throwback(e.FileIndex, e.FileName, e.Line);
     }
-    // Outside an assembly the command list is read afresh.
-    m_ranges.HasSupportedOpcodes = false;
     m_busy = false;
     EnableOKButton(true);
 }
 
-void Assembler::GetAsmResult(QList<TInstruction>* target) const
+bool Assembler::page(const QString& name, QString* text, int* fileIndex)
 {
-    target->clear();
-    target->append(m_program);
+    bool found = false;
+    emit GetEditorFile(name, found, *text, *fileIndex);
+    return found;
 }
 
-double Assembler::Evaluate(const QString& expression, int line)
+void Assembler::showPass(int pass)
 {
-    return evaluate(QStringView(expression), line);
-}
-
-double Assembler::evaluate(QStringView expression, int line)
-{
-    return m_eval.eval(expression, m_constants, line, m_currentFileName, m_currentFileIndex,
-                       &m_constantIndex);
-}
-
-void Assembler::CheckRanges(TInstruction instruction)
-{
-    CheckInstructionRanges(m_ranges, instruction);
+    ShowAssemblerMessage(pass == 1 ? tr("Assembling (Pass 1)") : tr("Assembling (Pass 2)"));
 }
 
 void Assembler::ShowAssemblerMessage(const QString& message)
@@ -207,11 +115,6 @@ void Assembler::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         QDialog::closeEvent(event);
-}
-
-void Assembler::fail(const QString& message, int line) const
-{
-    throw CAsmError(message, line, m_currentFileName, m_currentFileIndex);
 }
 
 void Assembler::processEvents()

@@ -1,26 +1,16 @@
 #pragma once
 
-#include "CAsmError.h"
-#include "Eval.h"
-#include "RangeCheck.h"
-#include "TConstant.h"
-#include "TInstruction.h"
-#include "TLabel.h"
-#include "TParameterDescriptor.h"
+#include "AssemblerEngine.h"
 
 #include <QDialog>
-#include <QHash>
-#include <QList>
-#include <QSet>
-#include <QString>
-#include <QStringList>
 
 namespace Ui {
 class Assembler;
 }
 
-// Dialog and engine that turns KROL source (with its includes) into a resolved program.
-class Assembler : public QDialog
+// The assembler's dialog: shows the progress of an AssemblerEngine run and where an error lies,
+// and serves include files from the editor's open pages (GetEditorFile) before the disk.
+class Assembler : public QDialog, private DiskSourceFiles
 {
     Q_OBJECT
 
@@ -28,7 +18,12 @@ public:
     explicit Assembler(QWidget* parent = nullptr);
     ~Assembler() override;
 
-    void SetSourceFile(const QString& path, const QString& name, int index);
+    AssemblerEngine& Engine() { return m_engine; }
+
+    void SetSourceFile(const QString& path, const QString& name, int index)
+    {
+        m_engine.SetSourceFile(path, name, index);
+    }
 
     void SetRanges(QStringList* commandList, int velocityParameter, int numberOfAxes,
                    const QList<TParameterList>& axisParameterLists,
@@ -37,29 +32,38 @@ public:
                    const QList<TParameterList>& ioPortLists, const TParameterList& pullUpList,
                    const TParameterList& coordinateList, bool coordinateEepromFlag,
                    bool multiAxisFlag);
-    void SetRanges(const TRangeSettings& ranges);
+    void SetRanges(const TRangeSettings& ranges) { m_engine.SetRanges(ranges); }
 
     void DoAsm(const QString& source, bool appendStop, bool writeBinFile, bool writeSymbolFile,
                bool checkRanges, const QString& includePath, bool& error);
-    void GetAsmResult(QList<TInstruction>* target) const;
+    void GetAsmResult(QList<TInstruction>* target) const { m_engine.GetAsmResult(target); }
 
-    // Pass 1 over one text (the main text or an included one); recursive for includes.
-    void AssemblePass1(const QString& text);
+    void AssemblePass1(const QString& text) { m_engine.AssemblePass1(text); }
     bool GetIncludeFile(const QString& line, int lineNumber, QString& text, bool& fromDisk,
-                        int& fileIndex);
-    void ResolveLabels();
+                        int& fileIndex)
+    {
+        return m_engine.GetIncludeFile(line, lineNumber, text, fromDisk, fileIndex);
+    }
+    void ResolveLabels() { m_engine.ResolveLabels(); }
 
-    double Evaluate(const QString& expression, int line);
-    QString StripComment(const QString& line) const;
-    QString StripLabel(const QString& line, int lineNumber);
-    void Translate(const QString& text, int lineNumber);
-    static QString GetParameterString(const QString& text, int start, int index, bool& error);
-    void CheckRanges(TInstruction instruction);
+    double Evaluate(const QString& expression, int line)
+    {
+        return m_engine.Evaluate(expression, line);
+    }
+    QString StripComment(const QString& line) const { return m_engine.StripComment(line); }
+    QString StripLabel(const QString& line, int lineNumber)
+    {
+        return m_engine.StripLabel(line, lineNumber);
+    }
+    void Translate(const QString& text, int lineNumber) { m_engine.Translate(text, lineNumber); }
+    static QString GetParameterString(const QString& text, int start, int index, bool& error)
+    {
+        return AssemblerEngine::GetParameterString(text, start, index, error);
+    }
+    void CheckRanges(TInstruction instruction) { m_engine.CheckRanges(instruction); }
 
-    void CreateBinFile(const QString& path);
-    void CreateSymbolFile(const QString& path);
-    // The symbol file's contents; its header names the file as the last part of path.
-    QByteArray SymbolFileText(const QString& path) const;
+    void CreateBinFile(const QString& path) { m_engine.CreateBinFile(path); }
+    void CreateSymbolFile(const QString& path) { m_engine.CreateSymbolFile(path); }
 
     void ShowAssemblerMessage(const QString& message);
     void ShowActualLine(int n);
@@ -67,19 +71,17 @@ public:
     void EnableOKButton(bool enable);
 
     // The error of the last failed run and the file it lies in, as Throwback names it.
-    const CAsmError& LastError() const { return m_lastError; }
+    const CAsmError& LastError() const { return m_engine.LastError(); }
 
-    // A headless caller (the command-line tool) has no user interface to keep alive: no
-    // event processing and no progress labels per line.
-    void SetHeadless(bool on) { m_headless = on; }
+    // A caller without a user interface to keep alive: no event processing and no progress
+    // labels per line.
+    void SetHeadless(bool on);
 
-    const QList<TLabel>& Labels() const { return m_labels; }
-    const QList<TConstant>& Constants() const { return m_constants; }
+    const QList<TLabel>& Labels() const { return m_engine.Labels(); }
+    const QList<TConstant>& Constants() const { return m_engine.Constants(); }
 
-    static constexpr int MaxIncludeDepth = 64;
-    // Times one file may be included in one assembly. Files including others several times
-    // multiply: without a bound a few kilobytes of source expand to millions of lines.
-    static constexpr int MaxIncludeCount = 256;
+    static constexpr int MaxIncludeDepth = AssemblerEngine::MaxIncludeDepth;
+    static constexpr int MaxIncludeCount = AssemblerEngine::MaxIncludeCount;
 
 signals:
     void Throwback(int fileIndex, QString fileName, int line);
@@ -92,49 +94,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    [[noreturn]] void fail(const QString& message, int line) const;
-    double evaluate(QStringView expression, int line);
+    bool page(const QString& name, QString* text, int* fileIndex) override;
+    void showPass(int pass);
     void processEvents();
-    void defineLabel(const QString& name, int lineNumber);
-    void defineConstant(const QString& workingLine, int lineNumber);
-    void includeFile(const QString& plainLine, int lineNumber);
-    void appendInstruction(TInstruction instruction);
 
     Ui::Assembler* ui;
-
-    QString m_source;
-    bool m_appendStop = false;
-    bool m_writeBinFile = false;
-    bool m_writeSymbolFile = false;
-    bool m_checkRanges = false;
-    QString m_includePath;
-
-    QString m_mainPath;    // directory with a trailing separator, or empty
-    QString m_mainName;    // bare file name, empty for a page never saved
-    int m_mainIndex = -1;
-
-    QString m_currentFileName;
-    int m_currentFileIndex = -1;
-    bool m_newFile = false;
-    QString m_foundIncludePath;
-
-    QList<TConstant> m_constants;
-    QHash<QString, int> m_constantIndex;
-    QList<TLabel> m_labels;
-    QHash<QString, int> m_labelIndex;
-    QList<TInstruction> m_program;
-    int m_instructionCounter = 0;
-    int m_totalLines = 0;
+    AssemblerEngine m_engine;
     bool m_busy = false;
-
-    // Files being included right now, to refuse a file that includes itself.
-    QStringList m_includeStack;
-    QSet<QString> m_includeSet;
-    QHash<QString, int> m_includeCount;   // times each file was included in this run
-
-    Eval m_eval;
-    TRangeSettings m_ranges;
-    CAsmError m_lastError;
     bool m_headless = false;
-    QString m_scratch;
 };

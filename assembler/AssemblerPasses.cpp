@@ -1,27 +1,13 @@
 // The two passes: pass 1 reads lines, includes files, defines constants and labels and
 // translates instructions; pass 2 resolves label operands.
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 
 #include "AppSettings.h"
+#include "Globals.h"
 #include "InputFile.h"
 
-#include <QFileInfo>
 
 namespace {
-
-bool isValidConstantName(const QString& name)
-{
-    const auto start = [](QChar c) {
-        return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
-    };
-    if (name.isEmpty() || !start(name.at(0)))
-        return false;
-    for (QChar c : name) {
-        if (!start(c) && !(c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            return false;
-    }
-    return true;
-}
 
 // simplified() and toUpper() in one pass for plain ASCII lines, the usual case; anything else
 // takes Qt's full Unicode route.
@@ -55,12 +41,13 @@ QString simplifiedUpper(const QStringRef& raw)
 
 } // namespace
 
-void Assembler::AssemblePass1(const QString& text)
+void AssemblerEngine::AssemblePass1(const QString& text)
 {
     const int count = text.count(QLatin1Char('\n')) + 1;
     int lineStart = 0;
     for (int n = 1; n <= count; ++n) {
-        ShowActualLine(n);
+        if (m_reportProgress)
+            emit ActualLine(n);
         int lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
         if (lineEnd < 0)
             lineEnd = text.size();
@@ -88,13 +75,15 @@ void Assembler::AssemblePass1(const QString& text)
             defineConstant(working, n);
         }
 
-        ShowTotalInstructions(m_program.size());
-        processEvents();
+        if (m_reportProgress) {
+            emit TotalInstructions(m_program.size());
+            emit LineDone();
+        }
     }
     m_totalLines = count;
 }
 
-void Assembler::defineConstant(const QString& working, int n)
+void AssemblerEngine::defineConstant(const QString& working, int n)
 {
     if (working.contains(QLatin1Char(':')))
         fail(QStringLiteral("Syntax error"), n);
@@ -102,7 +91,7 @@ void Assembler::defineConstant(const QString& working, int n)
     const QString expression = working.section(QLatin1Char('='), 1, 1).simplified();
     if (name.isEmpty())
         fail(QStringLiteral("Syntax error"), n);
-    if (!isValidConstantName(name))
+    if (!IsValidName(name))
         fail(QStringLiteral("Illegal constant name"), n);
     if (m_constantIndex.contains(name))
         fail(QStringLiteral("Constant redefined"), n);
@@ -111,7 +100,7 @@ void Assembler::defineConstant(const QString& working, int n)
     m_constants.append(TConstant{name, value});
 }
 
-void Assembler::includeFile(const QString& plain, int n)
+void AssemblerEngine::includeFile(const QString& plain, int n)
 {
     QString text;
     bool fromDisk = false;
@@ -120,22 +109,16 @@ void Assembler::includeFile(const QString& plain, int n)
         fail(QStringLiteral("Include file not found"), n);
 
     // An open page is known by its index, a file on disk by where it really lies.
-    QString key;
-    if (!fromDisk) {
-        key = QStringLiteral("page:") + QString::number(fileIndex);
-    } else {
-        const QFileInfo info(m_foundIncludePath);
-        key = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath()
-                                                 : info.canonicalFilePath();
-    }
+    const QString key = fromDisk ? m_files->identity(m_foundIncludePath)
+                                 : QStringLiteral("page:") + QString::number(fileIndex);
     if (m_includeSet.isEmpty()) {
         // The main file counts as being included, so that it cannot include itself either.
         if (m_mainIndex >= 0)
             m_includeSet.insert(QStringLiteral("page:") + QString::number(m_mainIndex));
         if (!m_mainName.isEmpty()) {
-            const QFileInfo main(m_mainPath + m_mainName);
-            if (main.exists())
-                m_includeSet.insert(main.canonicalFilePath());
+            const QString main = m_mainPath + m_mainName;
+            if (m_files->kind(main) != SourceFiles::Kind::Missing)
+                m_includeSet.insert(m_files->identity(main));
         }
     }
     if (m_includeSet.contains(key))
@@ -164,7 +147,7 @@ void Assembler::includeFile(const QString& plain, int n)
     m_newFile = true;
 }
 
-bool Assembler::GetIncludeFile(const QString& line, int lineNumber, QString& text,
+bool AssemblerEngine::GetIncludeFile(const QString& line, int lineNumber, QString& text,
                                bool& fromDisk, int& fileIndex)
 {
     bool error = false;
@@ -183,40 +166,39 @@ bool Assembler::GetIncludeFile(const QString& line, int lineNumber, QString& tex
         return false;
 
     fileIndex = -1;
-    bool found = false;
-    emit GetEditorFile(candidate, found, text, fileIndex);
-    if (found) {
+    if (m_files->page(candidate, &text, &fileIndex)) {
         m_foundIncludePath = candidate;
         fromDisk = false;
         return true;
     }
 
+    using Kind = SourceFiles::Kind;
     QString path = candidate;
-    if (!QFileInfo::exists(path)) {
+    if (m_files->kind(path) == Kind::Missing) {
         path = m_mainPath + name;
-        if (!QFileInfo::exists(path))
+        if (m_files->kind(path) == Kind::Missing)
             path = AppSettings::homePath() + QStringLiteral("/KROL-Script/") + name;
     }
-    const QFileInfo info(path);
-    if (info.isDir())
+    const Kind kind = m_files->kind(path);
+    if (kind == Kind::Directory)
         return false;
     // A FIFO or a device could block the assembly or never end; both are named, not read.
-    if (info.exists() && !info.isFile())
+    if (kind == Kind::Special)
         fail(QStringLiteral("Include file is not a regular file"), lineNumber);
-    if (info.size() > InputFile::TextLimit)
+    if (kind == Kind::File && m_files->size(path) > InputFile::TextLimit)
         fail(QStringLiteral("Include file too large"), lineNumber);
-    QString reason;
-    if (!InputFile::readText(path, &text, &reason))
+    if (!m_files->read(path, &text))
         return false;
     m_foundIncludePath = path;
     fromDisk = true;
     return true;
 }
 
-void Assembler::ResolveLabels()
+void AssemblerEngine::ResolveLabels()
 {
     for (TInstruction& ins : m_program) {
-        ShowActualLine(ins.Line);
+        if (m_reportProgress)
+            emit ActualLine(ins.Line);
         m_currentFileIndex = ins.FileIndex;
         if (!ins.FileName.isEmpty())
             m_currentFileName = ins.FileName;
@@ -226,6 +208,7 @@ void Assembler::ResolveLabels()
                 fail(QStringLiteral("Label does not exist"), ins.Line);
             ins.Value = m_labels.at(it.value()).Address;
         }
-        processEvents();
+        if (m_reportProgress)
+            emit LineDone();
     }
 }

@@ -22,6 +22,37 @@ bool HasNoRange(const TParameterDescriptor& d)
     return d.Min == 0 && d.Max == 0;
 }
 
+// The set, add and get instructions of axis or global parameters and their messages; any
+// other instruction of the family stores or restores.
+struct ParameterAccess
+{
+    uint8_t set, add, get;
+    const char* notWritable;
+    const char* notReadable;
+    const char* notStorable;
+    const char* tooLow;
+    const char* tooHigh;
+};
+
+void CheckAccess(const ParameterAccess& a, const TInstruction& in, const TParameterDescriptor& d)
+{
+    if (in.Opcode == a.set || in.Opcode == a.add) {
+        if (!d.Writable)
+            Fail(in, a.notWritable);
+    } else if (in.Opcode == a.get) {
+        if (!d.Readable)
+            Fail(in, a.notReadable);
+    } else if (!d.Storable) {
+        Fail(in, a.notStorable);
+    }
+    if (in.Opcode == a.set && !HasNoRange(d)) {
+        if (in.Value < d.Min)
+            Fail(in, a.tooLow);
+        if (in.Value > static_cast<int64_t>(d.Max))
+            Fail(in, a.tooHigh);
+    }
+}
+
 bool ContainsNumber(const TParameterList& list, int64_t key)
 {
     for (const TParameterDescriptor& d : list) {
@@ -144,26 +175,11 @@ void CheckAxisParameter(const TRangeSettings& r, const TInstruction& in)
     if (d == nullptr)
         Fail(in, "Axis parameter type not supported");
 
-    switch (in.Opcode) {
-    case Opcode::SAP: case Opcode::AAP:
-        if (!d->Writable)
-            Fail(in, "Axis parameter not writable");
-        break;
-    case Opcode::GAP:
-        if (!d->Readable)
-            Fail(in, "Axis parameter not readable");
-        break;
-    default:
-        if (!d->Storable)
-            Fail(in, "Axis parameter cannot be stored/restored");
-        break;
-    }
-    if (in.Opcode == Opcode::SAP && !HasNoRange(*d)) {
-        if (in.Value < d->Min)
-            Fail(in, "Axis parameter too low");
-        if (in.Value > static_cast<int64_t>(d->Max))
-            Fail(in, "Axis parameter too high");
-    }
+    static const ParameterAccess axisAccess{Opcode::SAP, Opcode::AAP, Opcode::GAP,
+                                      "Axis parameter not writable", "Axis parameter not readable",
+                                      "Axis parameter cannot be stored/restored",
+                                      "Axis parameter too low", "Axis parameter too high"};
+    CheckAccess(axisAccess, in, *d);
 }
 
 void CheckGlobalParameter(const TRangeSettings& r, const TInstruction& in)
@@ -175,26 +191,11 @@ void CheckGlobalParameter(const TRangeSettings& r, const TInstruction& in)
     if (d == nullptr)
         Fail(in, "Global parameter type not supported");
 
-    switch (in.Opcode) {
-    case Opcode::SGP: case Opcode::AGP:
-        if (!d->Writable)
-            Fail(in, "Global parameter not writable");
-        break;
-    case Opcode::GGP:
-        if (!d->Readable)
-            Fail(in, "Global parameter not readable");
-        break;
-    default:
-        if (!d->Storable)
-            Fail(in, "Global parameter cannot be stored/restored");
-        break;
-    }
-    if (in.Opcode == Opcode::SGP && !HasNoRange(*d)) {
-        if (in.Value < d->Min)
-            Fail(in, "Global parameter too low");
-        if (in.Value > static_cast<int64_t>(d->Max))
-            Fail(in, "Global parameter too high");
-    }
+    static const ParameterAccess global{
+        Opcode::SGP, Opcode::AGP, Opcode::GGP, "Global parameter not writable",
+        "Global parameter not readable", "Global parameter cannot be stored/restored",
+        "Global parameter too low", "Global parameter too high"};
+    CheckAccess(global, in, *d);
 }
 
 void CheckIoPort(const TRangeSettings& r, const TInstruction& in)

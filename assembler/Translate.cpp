@@ -1,6 +1,6 @@
 // Line-level operations: comments, label definitions, quoted words and the translation of one
 // instruction line into a program word.
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 
 #include "Globals.h"
 
@@ -10,28 +10,6 @@
 #include <limits>
 
 namespace {
-
-bool isNameStart(QChar c)
-{
-    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
-}
-
-bool isNameChar(QChar c)
-{
-    return isNameStart(c) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
-}
-
-// Label and constant names: 'A'-'Z' or '_' first, then 'A'-'Z', '0'-'9' or '_'.
-bool isValidName(QStringView name)
-{
-    if (name.isEmpty() || !isNameStart(name.at(0)))
-        return false;
-    for (QChar c : name) {
-        if (!isNameChar(c))
-            return false;
-    }
-    return true;
-}
 
 // Truncates toward zero; NaN gives 0 (it passed the range test, so any value would do).
 int64_t truncToInt64(double v)
@@ -61,17 +39,27 @@ struct Keyword
 {
     const QString* table;
     const char* message;
+    bool digits;   // the keyword's value written as one digit is accepted too
 };
+
+int keywordIndex(const Keyword& k, const QString& text)
+{
+    const int index = FindKeyword(k.table, text);
+    if (index >= 0 || !k.digits || text.size() != 1)
+        return index;
+    const int digit = text.at(0).unicode() - '0';
+    return digit >= 0 && digit < KeywordCount(k.table) ? digit : -1;
+}
 
 } // namespace
 
-QString Assembler::StripComment(const QString& line) const
+QString AssemblerEngine::StripComment(const QString& line) const
 {
     const int pos = line.indexOf(QLatin1String("//"));
     return pos < 0 ? line : line.left(pos);
 }
 
-QString Assembler::StripLabel(const QString& line, int lineNumber)
+QString AssemblerEngine::StripLabel(const QString& line, int lineNumber)
 {
     const int colon = line.indexOf(QLatin1Char(':'));
     if (colon < 0)
@@ -79,13 +67,13 @@ QString Assembler::StripLabel(const QString& line, int lineNumber)
     if (colon == 0)
         fail(QStringLiteral("Syntax error"), lineNumber);
     const QString name = line.left(colon);
-    if (!isValidName(name))
+    if (!IsValidName(name))
         fail(QStringLiteral("Syntax error"), lineNumber);
     defineLabel(name, lineNumber);
     return line.mid(colon + 1).simplified();
 }
 
-void Assembler::defineLabel(const QString& name, int lineNumber)
+void AssemblerEngine::defineLabel(const QString& name, int lineNumber)
 {
     if (m_labelIndex.contains(name))
         fail(QStringLiteral("Label already defined"), lineNumber);
@@ -93,7 +81,7 @@ void Assembler::defineLabel(const QString& name, int lineNumber)
     m_labels.append(TLabel{name, m_instructionCounter});
 }
 
-void Assembler::Translate(const QString& text, int lineNumber)
+void AssemblerEngine::Translate(const QString& text, int lineNumber)
 {
     TInstruction ins;
     // Lines from pass 1 are simplified already; then the operands need trimming only.
@@ -178,29 +166,6 @@ void Assembler::Translate(const QString& text, int lineNumber)
                 ins.Type = uint16_t(v);
                 break;
             }
-            case TypeMoveMode:
-                if (op == QLatin1String("ABS") || op == QLatin1String("0"))
-                    ins.Type = 0;
-                else if (op == QLatin1String("REL") || op == QLatin1String("1"))
-                    ins.Type = 1;
-                else if (op == QLatin1String("COORD") || op == QLatin1String("2"))
-                    ins.Type = 2;
-                else if (op == QLatin1String("RELCOORD") || op == QLatin1String("3"))
-                    ins.Type = 3;
-                else
-                    fail(QStringLiteral("Parameter must be ABS, REL, COORD or RELCOORD"),
-                         lineNumber);
-                break;
-            case TypeRfsMode:
-                if (op == QLatin1String("START") || op == QLatin1String("0"))
-                    ins.Type = 0;
-                else if (op == QLatin1String("STOP") || op == QLatin1String("1"))
-                    ins.Type = 1;
-                else if (op == QLatin1String("STATUS") || op == QLatin1String("2"))
-                    ins.Type = 2;
-                else
-                    fail(QStringLiteral("Parameter must be START, STOP or STATUS"), lineNumber);
-                break;
             case TypeWaitEvent: {
                 const TParameterDescriptor* event = nullptr;
                 for (const TParameterDescriptor& d : m_ranges.WaitEventList) {
@@ -214,6 +179,8 @@ void Assembler::Translate(const QString& text, int lineNumber)
                 ins.Type = uint16_t(event->Number);
                 break;
             }
+            case TypeMoveMode:
+            case TypeRfsMode:
             case TypeCondition:
             case TypeCalc:
             case TypeCalcx:
@@ -221,15 +188,19 @@ void Assembler::Translate(const QString& text, int lineNumber)
             case TypeCalcv:
             case TypeCle: {
                 static const QHash<int, Keyword> keywords{
-                    {TypeCondition, {ConditionMnemonic, "Invalid JC condition"}},
-                    {TypeCalc, {CalcMnemonic, "Invalid CALC operation"}},
-                    {TypeCalcx, {CalcxMnemonic, "Invalid CALCX operation"}},
-                    {TypeCalcxx, {CalceMnemonic, "Invalid CALCxx operation"}},
-                    {TypeCalcv, {CalcvMnemonic, "Invalid CALCV operation"}},
-                    {TypeCle, {CleMnemonic, "Invalid CLE error code"}},
+                    {TypeMoveMode,
+                     {MoveModeMnemonic, "Parameter must be ABS, REL, COORD or RELCOORD", true}},
+                    {TypeRfsMode,
+                     {RfsModeMnemonic, "Parameter must be START, STOP or STATUS", true}},
+                    {TypeCondition, {ConditionMnemonic, "Invalid JC condition", false}},
+                    {TypeCalc, {CalcMnemonic, "Invalid CALC operation", false}},
+                    {TypeCalcx, {CalcxMnemonic, "Invalid CALCX operation", false}},
+                    {TypeCalcxx, {CalceMnemonic, "Invalid CALCxx operation", false}},
+                    {TypeCalcv, {CalcvMnemonic, "Invalid CALCV operation", false}},
+                    {TypeCle, {CleMnemonic, "Invalid CLE error code", false}},
                 };
                 const Keyword& k = keywords[row->TypeKind];
-                const int index = FindKeyword(k.table, inScratch(op));
+                const int index = keywordIndex(k, inScratch(op));
                 if (index < 0)
                     fail(QString::fromLatin1(k.message), lineNumber);
                 ins.Type = uint16_t(index);
@@ -266,7 +237,7 @@ void Assembler::Translate(const QString& text, int lineNumber)
                 break;
             }
             case ValueLabel:
-                if (!isValidName(op))
+                if (!IsValidName(op))
                     fail(QStringLiteral("Invalid label name"), lineNumber);
                 ins.Label = op.toString();
                 break;
@@ -293,7 +264,7 @@ void Assembler::Translate(const QString& text, int lineNumber)
     ++m_instructionCounter;
 }
 
-QString Assembler::GetParameterString(const QString& text, int start, int index, bool& error)
+QString AssemblerEngine::GetParameterString(const QString& text, int start, int index, bool& error)
 {
     QString result;
     error = false;

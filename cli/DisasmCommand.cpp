@@ -2,7 +2,7 @@
 
 #include "BinaryFile.h"
 #include "CommandParser.h"
-#include "Disassembler.h"
+#include "DisassemblerEngine.h"
 #include "HeaderTime.h"
 #include "InputFile.h"
 #include "ModuleOption.h"
@@ -111,9 +111,9 @@ int runDisasm(const QStringList& arguments)
     if (!BinaryFile::Decode(data, &program, &error))
         return contentError(shownInput, error);
 
-    Disassembler disassembler(waitEvents);
+    DisassemblerEngine disassembler(waitEvents);
     QString text;
-    if (!disassembler.DoDisAsm(&program, &text, true)) {
+    if (!disassembler.Run(&program, &text)) {
         const CDisAsmError& e = disassembler.LastError();
         return contentError(shownInput, e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
     }

@@ -1,6 +1,6 @@
 #include "SourceAssembly.h"
 
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 #include "BinaryFile.h"
 #include "InputFile.h"
 #include "ModuleOption.h"
@@ -11,9 +11,8 @@
 #include <QFileInfo>
 
 SourceAssembly::SourceAssembly()
-    : m_assembler(new Assembler)
+    : m_assembler(new AssemblerEngine)
 {
-    m_assembler->SetHeadless(true);
     m_ranges.CommandList = &m_commandList;
     m_ranges.WaitEventList = DefaultWaitEventList();
 }
@@ -77,17 +76,11 @@ bool SourceAssembly::run()
 {
     m_assembler->SetSourceFile(m_directory, m_name, -1);
     m_assembler->SetRanges(m_ranges);
-    QString errorFile;
-    const auto connection = QObject::connect(
-        m_assembler, &Assembler::Throwback,
-        [&errorFile](int, const QString& fileName, int) { errorFile = fileName; });
-    bool failed = false;
-    m_assembler->DoAsm(m_text, m_appendStop, false, false, m_checkRanges, m_includeDirectory,
-                       failed);
-    QObject::disconnect(connection);
-    if (failed) {
+    if (!m_assembler->Run(m_text, m_appendStop, false, false, m_checkRanges,
+                          m_includeDirectory)) {
+        // The file is the one Throwback would name: where the assembler was when it failed.
         const CAsmError& e = m_assembler->LastError();
-        standardError() << displayName(errorFile) << ':' << e.Line << ": error: " << e.Message
+        standardError() << displayName(e.FileName) << ':' << e.Line << ": error: " << e.Message
                         << "\n";
         standardError().flush();
         return false;

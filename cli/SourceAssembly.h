@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-class Assembler;
+class AssemblerEngine;
 
 // Assembles one source file headless with the workbench's engine, for the sub-commands that
 // take sources. Problems are printed to standard error as they are found.
@@ -55,7 +55,7 @@ private:
     QString displayName(const QString& engineName) const;
     static bool writeOutput(const QString& path, const QByteArray& data);
 
-    Assembler* m_assembler;
+    AssemblerEngine* m_assembler;
     QString m_argument;      // the source as the user named it
     QString m_directory;     // absolute, with a trailing '/'
     QString m_name;          // bare file name

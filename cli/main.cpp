@@ -1,11 +1,10 @@
-// krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
+// krol: the command-line tool. It uses the engines directly and links no GUI library.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
 #include "PlotLibrary.h"
 #include "SimCommand.h"
 #include "SubCommand.h"
 
-#include <QApplication>
 #include <QByteArray>
 #include <QCoreApplication>
 
@@ -91,28 +90,30 @@ int report(const QString& message, int exitCode)
 
 int main(int argc, char* argv[])
 {
-    // No display is needed or wanted: the engine's dialogs are never shown, and the minimal
-    // platform starts fastest.
-    qputenv("QT_QPA_PLATFORM", "minimal");
     if (qEnvironmentVariableIsEmpty("KROL_DEBUG"))
         qInstallMessageHandler(quietMessages);
+    // Qt sees the program name only, so options of its own (-platform, -style, ...) stay ours to
+    // parse and refuse.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
     // A chart needs a GUI application from the plot library; every other run does without.
     std::unique_ptr<QCoreApplication> app;
     if (PlotLibrary::requested(argc, argv)) {
         QString error;
-        app.reset(PlotLibrary::makeApplication(argc, argv, &error));
+        app.reset(PlotLibrary::makeApplication(qtArgc, qtArgv, &error));
         if (!app) {
             standardError() << "krol sim: cannot draw charts: " << error << "\n";
             return ExitCode::Usage;
         }
     } else {
-        app = std::make_unique<QApplication>(argc, argv);
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("krol"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KROL_VERSION));
 
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
     if (args.isEmpty()) {
         printUsage(standardError());
         return ExitCode::Usage;

@@ -28,24 +28,39 @@ void PutNumber(InstructionWriter::Buffer& line, qint64 number)
 
 } // namespace
 
-InstructionWriter::InstructionWriter(const TParameterList& waitEvents)
-    : Condition(KeywordCount(ConditionMnemonic)),
-      Calc(KeywordCount(CalcMnemonic)),
-      Calcx(KeywordCount(CalcxMnemonic)),
-      Calce(KeywordCount(CalceMnemonic)),
-      Calcv(KeywordCount(CalcvMnemonic)),
-      Cle(KeywordCount(CleMnemonic)),
-      WaitEvents(waitEvents.isEmpty() ? DefaultWaitEventList() : waitEvents)
+namespace {
+
+// The type operand of the keyword kinds: its table and the message for a value it lacks.
+struct KeywordKind
 {
+    int kind;
+    const QString* table;
+    const char* message;
+};
+
+const KeywordKind KeywordKinds[] = {
+    {TypeMoveMode, MoveModeMnemonic, "cmd"},
+    {TypeCondition, ConditionMnemonic, "Unknow condition code"},
+    {TypeCalc, CalcMnemonic, "Unknown CALC code"},
+    {TypeCalcx, CalcxMnemonic, "Unknown CALCX code"},
+    {TypeCalcxx, CalceMnemonic, "Unknown CALCxx code"},
+    {TypeCalcv, CalcvMnemonic, "Unknown CALCV code"},
+    {TypeRfsMode, RfsModeMnemonic, "Unexpected parameter value"},
+    {TypeCle, CleMnemonic, "Unknown CLE code"},
+};
+
+} // namespace
+
+InstructionWriter::InstructionWriter(const TParameterList& waitEvents)
+    : WaitEvents(waitEvents.isEmpty() ? DefaultWaitEventList() : waitEvents)
+{
+    Keywords.fill({nullptr, nullptr, 0});
+    for (const KeywordKind& k : KeywordKinds)
+        Keywords[size_t(k.kind)] = {k.table, k.message, KeywordCount(k.table)};
 }
 
 bool InstructionWriter::Append(int address, const TInstruction& instruction, Buffer& line) const
 {
-    static const QString MoveModes[] = {QStringLiteral("ABS"), QStringLiteral("REL"),
-                                        QStringLiteral("COORD"), QStringLiteral("RELCOORD")};
-    static const QString RfsModes[] = {QStringLiteral("START"), QStringLiteral("STOP"),
-                                       QStringLiteral("STATUS")};
-
     const TInstructionRow* row = FindInstructionByOpcode(instruction.Opcode);
     if (!row)
         throw CDisAsmError(address, QStringLiteral("Unknown opcode"));
@@ -54,61 +69,22 @@ bool InstructionWriter::Append(int address, const TInstruction& instruction, Buf
     line.append(QLatin1Char(' '));
     const char* motorSeparator = ", ";
     const int t = instruction.Type;
-    switch (row->TypeKind) {
-    case TypeNone:
+    if (row->TypeKind == TypeNone) {
         motorSeparator = "";
-        break;
-    case TypeNumber:
+    } else if (row->TypeKind == TypeNumber) {
         PutNumber(line, t);
-        break;
-    case TypeMoveMode:
-        if (t > 3)
-            throw CDisAsmError(address, QStringLiteral("cmd"));
-        Put(line, MoveModes[t]);
-        break;
-    case TypeWaitEvent: {
+    } else if (row->TypeKind == TypeWaitEvent) {
         const TParameterDescriptor* event = FindParameter(WaitEvents, t);
         if (!event)
             throw CDisAsmError(address, QStringLiteral("Unknown event code"));
         Put(line, event->Name);
-        break;
-    }
-    case TypeCondition:
-        if (t >= Condition)
-            throw CDisAsmError(address, QStringLiteral("Unknow condition code"));
-        Put(line, ConditionMnemonic[t]);
-        break;
-    case TypeCalc:
-        if (t >= Calc)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALC code"));
-        Put(line, CalcMnemonic[t]);
-        break;
-    case TypeCalcx:
-        if (t >= Calcx)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCX code"));
-        Put(line, CalcxMnemonic[t]);
-        break;
-    case TypeCalcxx:
-        if (t >= Calce)
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCxx code"));
-        Put(line, CalceMnemonic[t]);
-        break;
-    case TypeCalcv:
-        if (t >= Calcv || CalcvMnemonic[t] == QLatin1String("!!!"))
-            throw CDisAsmError(address, QStringLiteral("Unknown CALCV code"));
-        Put(line, CalcvMnemonic[t]);
-        break;
-    case TypeRfsMode:
-        if (t > 2)
-            throw CDisAsmError(address, QStringLiteral("Unexpected parameter value"));
-        Put(line, RfsModes[t]);
-        break;
-    case TypeCle:
-        if (t >= Cle)
-            throw CDisAsmError(address, QStringLiteral("Unknown CLE code"));
-        Put(line, CleMnemonic[t]);
-        break;
-    default:
+    } else if (row->TypeKind > 0 && size_t(row->TypeKind) < Keywords.size()
+               && Keywords[size_t(row->TypeKind)].Table) {
+        const KeywordTable& k = Keywords[size_t(row->TypeKind)];
+        if (t >= k.Count || k.Table[t] == QLatin1String("!!!"))
+            throw CDisAsmError(address, QString::fromLatin1(k.Message));
+        Put(line, k.Table[t]);
+    } else {
         throw CDisAsmError(address, QStringLiteral("Internal error 1"));
     }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Globals.h"
 #include "TInstruction.h"
 #include "TParameterDescriptor.h"
 
 #include <QString>
 #include <QVarLengthArray>
+
+#include <array>
 
 // Writes one program word as KROL source text, the way the disassembler writes its lines: the
 // mnemonic, a space, then the operands as keywords and decimal numbers, a jump target as "Lbl"
@@ -28,7 +31,12 @@ public:
     QString Text(int address, const TInstruction& instruction) const;
 
 private:
-    // Entries of each keyword table before its end entry.
-    int Condition, Calc, Calcx, Calce, Calcv, Cle;
+    struct KeywordTable
+    {
+        const QString* Table;   // null: the type kind takes no keyword
+        const char* Message;
+        int Count;              // entries before the end entry
+    };
+    std::array<KeywordTable, TypeCle + 1> Keywords;   // by type kind
     TParameterList WaitEvents;
 };

@@ -2,7 +2,7 @@
 
 #include "Globals.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,12 +33,10 @@ namespace FuzzSupport {
 
 void initialize(int* argc, char*** argv)
 {
-    static QApplication* application = nullptr;
+    static QCoreApplication* application = nullptr;
     static QTemporaryDir* home = nullptr;
     if (application)
         return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietMessages);
     initResources();
     // The application keeps references to these for its lifetime.
@@ -47,7 +45,7 @@ void initialize(int* argc, char*** argv)
     static char* argument[] = {name, nullptr};
     Q_UNUSED(argc);
     Q_UNUSED(argv);
-    application = new QApplication(args, argument);
+    application = new QCoreApplication(args, argument);
     // Include files that are not served from memory are looked for under the home folder:
     // keep that an empty private folder, never the user's.
     home = new QTemporaryDir;

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// What every fuzz target shares: one offscreen application for the dialogs, quiet logging and a
+// What every fuzz target shares: one core application for the engines, quiet logging and a
 // private home folder, set up once before the first input.
 namespace FuzzSupport {
 

@@ -6,9 +6,10 @@
 // starting with "missing" (not found anywhere); any other name is an empty page.
 #include "FuzzSupport.h"
 
-#include "Assembler.h"
-#include "Disassembler.h"
+#include "AssemblerEngine.h"
+#include "DisassemblerEngine.h"
 #include "KROLModuleInterface.h"
+#include "MemorySourceFiles.h"
 #include "ModuleCommands.h"
 #include "ParameterLists.h"
 
@@ -77,18 +78,30 @@ bool serveInclude(const QStringList& texts, const QString& name, QString* text, 
 }
 
 // One assembly of the main text (texts[0]) with the include files of this input.
+// Every include is a page served from memory; nothing is on disk.
+class FuzzPages : public MemorySourceFiles
+{
+public:
+    explicit FuzzPages(const QStringList& texts) : m_texts(texts) {}
+    bool page(const QString& name, QString* text, int* fileIndex) override
+    {
+        return serveInclude(m_texts, name, text, fileIndex);
+    }
+
+private:
+    const QStringList& m_texts;
+};
+
 Result assemble(const QStringList& texts, bool checkRanges, bool appendStop)
 {
-    Assembler assembler;
-    assembler.SetHeadless(true);
+    AssemblerEngine assembler;
+    FuzzPages pages(texts);
+    assembler.SetSourceFiles(&pages);
     assembler.SetSourceFile(QString(), QStringLiteral("main.kro"), 0);
     assembler.SetRanges(checkRanges ? setup->moduleRanges : setup->defaultRanges);
-    QObject::connect(&assembler, &Assembler::GetEditorFile,
-                     [&texts](const QString& name, bool& found, QString& text, int& index) {
-                         found = serveInclude(texts, name, &text, &index);
-                     });
     Result result;
-    assembler.DoAsm(texts.at(0), appendStop, false, false, checkRanges, QString(), result.failed);
+    result.failed =
+        !assembler.Run(texts.at(0), appendStop, false, false, checkRanges, QString());
     result.error = assembler.LastError();
     assembler.GetAsmResult(&result.program);
     return result;
@@ -142,10 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // label behind the last instruction has no line to stand on, for one).
     QString text;
     {
-        Disassembler disassembler(checkRanges ? setup->moduleRanges.WaitEventList
-                                              : TParameterList());
+        DisassemblerEngine disassembler(checkRanges ? setup->moduleRanges.WaitEventList
+                                                    : TParameterList());
         QList<TInstruction> copy = program;
-        if (!disassembler.DoDisAsm(&copy, &text, true))
+        if (!disassembler.Run(&copy, &text))
             return 0;
     }
     const Result again = assemble(QStringList{text}, false, false);

@@ -3,9 +3,10 @@
 // assembler accepts it.
 #include "FuzzSupport.h"
 
-#include "Assembler.h"
+#include "AssemblerEngine.h"
 #include "BinaryFile.h"
-#include "Disassembler.h"
+#include "DisassemblerEngine.h"
+#include "MemorySourceFiles.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
@@ -30,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     QString text;
     {
-        Disassembler disassembler({});
-        if (!disassembler.DoDisAsm(&program, &text, true)) {
+        DisassemblerEngine disassembler({});
+        if (!disassembler.Run(&program, &text)) {
             if (disassembler.LastError().Message.isEmpty())
                 FuzzSupport::finding("a disassembly error without a message");
             return 0;
@@ -40,15 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (program.isEmpty())
         return 0;
 
-    Assembler assembler;
-    assembler.SetHeadless(true);
+    AssemblerEngine assembler;
+    MemorySourceFiles noFiles;
+    assembler.SetSourceFiles(&noFiles);
     assembler.SetSourceFile(QString(), QStringLiteral("disassembly.kro"), 0);
     TRangeSettings ranges;
     ranges.WaitEventList = DefaultWaitEventList();
     assembler.SetRanges(ranges);
-    bool failed = true;
-    assembler.DoAsm(text, false, false, false, false, QString(), failed);
-    if (failed)
+    if (!assembler.Run(text, false, false, false, false, QString()))
         return 0;
     QList<TInstruction> again;
     assembler.GetAsmResult(&again);

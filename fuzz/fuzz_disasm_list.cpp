@@ -4,7 +4,7 @@
 // of the virtual module's description instead of the default ones.
 #include "FuzzSupport.h"
 
-#include "Disassembler.h"
+#include "DisassemblerEngine.h"
 #include "KROLModuleInterface.h"
 #include "ParameterLists.h"
 
@@ -51,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         program.append(ins);
     }
 
-    Disassembler disassembler(moduleEvents ? *moduleWaitEvents : TParameterList());
+    DisassemblerEngine disassembler(moduleEvents ? *moduleWaitEvents : TParameterList());
     QString text = QStringLiteral("untouched");
-    if (disassembler.DoDisAsm(&program, &text, true)) {
+    if (disassembler.Run(&program, &text)) {
         // One line per instruction at least, after the heading.
         if (text.count(QLatin1Char('\n')) < program.size() + 1)
             FuzzSupport::finding("instructions missing from the text", text);

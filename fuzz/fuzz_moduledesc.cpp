@@ -4,7 +4,8 @@
 // error or an answer there too.
 #include "FuzzSupport.h"
 
-#include "Assembler.h"
+#include "AssemblerEngine.h"
+#include "MemorySourceFiles.h"
 #include "KROLModuleInterface.h"
 #include "ModuleDescription.h"
 #include "ParameterLists.h"
@@ -66,12 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     lists.make(module);
     const TRangeSettings ranges = makeRangeSettings(module, lists, &lists.CommandList);
 
-    Assembler assembler;
-    assembler.SetHeadless(true);
+    AssemblerEngine assembler;
+    MemorySourceFiles noFiles;
+    assembler.SetSourceFiles(&noFiles);
     assembler.SetSourceFile(QString(), QStringLiteral("ranges.kro"), 0);
     assembler.SetRanges(ranges);
-    bool failed = false;
-    assembler.DoAsm(QString::fromLatin1(Program), true, false, false, true, QString(), failed);
+    const bool failed =
+        !assembler.Run(QString::fromLatin1(Program), true, false, false, true, QString());
     if (failed && assembler.LastError().Message.isEmpty())
         FuzzSupport::finding("a range error without a message");
     return 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Globals.h"
 #include "TInstruction.h"
 
 #include <QList>
@@ -21,7 +22,7 @@ class ProgramTransfer : public QObject
 
 public:
     // Program memory of a module, the end marker included.
-    static constexpr int MemoryWords = 2048;
+    static constexpr int MemoryWords = ProgramMemoryWords;
 
     explicit ProgramTransfer(CommandHandler* handler = nullptr, QObject* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "InstructionDecoder.h"
 
+#include "Globals.h"
 #include "ModuleCommands.h"
 #include "SimParameters.h"
 
@@ -7,13 +8,12 @@
 
 namespace {
 
-// Keyword indices of JC/CALL conditions, CALC operations and CLE codes.
-enum Condition { ZE, NZ, EQ, NE, GT, GE, LT, LE, ETO, EAL, EDV, EPO, ESD };
-enum CalcOp { Add, Sub, Mul, Div, Mod, And, Or, Xor, Not, Load, Swap, Comp };
+using namespace Condition;
+using namespace CalcOp;
 
 int32_t jumpTarget(int32_t value)
 {
-    return (value < 0 || value > Sim::ProgramCapacity) ? Sim::ProgramCapacity : value;
+    return (value < 0 || value > ProgramMemoryWords) ? ProgramMemoryWords : value;
 }
 
 bool isVariable(int64_t n)
@@ -30,7 +30,7 @@ bool validIrq(int n)
 
 bool IsValidCondition(int condition)
 {
-    return condition >= ZE && condition <= ESD;
+    return condition >= 0 && condition < Condition::Count;
 }
 
 bool ConditionHolds(int condition, const TRegisters& r)
@@ -189,7 +189,7 @@ TDecodedWord DecodeWord(uint8_t opcode, uint8_t type, uint8_t motor, int32_t val
         break;
     case Opcode::RETI: w.Op = OpReti; break;
     case Opcode::CLE:
-        if (type <= 5)
+        if (type < CleCode::Count)
             w.Op = OpCle;
         break;
     case Opcode::SIV: w.Op = OpSiv; break;

@@ -10,8 +10,6 @@ using namespace Sim;
 
 namespace {
 
-enum CalcOp { Add, Sub, Mul, Div, Mod, And, Or, Xor, Not, Load, Swap, Comp };
-
 inline int32_t wrapAdd(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
 inline int32_t wrapSub(int32_t a, int32_t b) { return int32_t(uint32_t(a) - uint32_t(b)); }
 inline int32_t wrapMul(int32_t a, int32_t b) { return int32_t(uint32_t(a) * uint32_t(b)); }

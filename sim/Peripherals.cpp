@@ -1,5 +1,6 @@
 #include "Peripherals.h"
 
+#include "Globals.h"
 #include "ModuleCommands.h"
 
 #include <algorithm>
@@ -9,8 +10,7 @@ using namespace Sim;
 
 namespace {
 
-enum MoveMode { Abs, Rel, Coord, RelCoord };
-enum RfsMode { RfsStart, RfsStop, RfsStatus };
+using namespace MoveMode;
 
 constexpr int AxisMaskMarkerMvp = 0xC0;   // bit 7 or bit 6 of MVP COORD's motor
 constexpr int AxisMaskMarkerCco = 0x80;
@@ -145,24 +145,15 @@ uint8_t Peripherals::execute(const TDecodedWord& w, TRegisters& r, int32_t& valu
     bool loadsA = false;
 
     // The forms that take the axis from X or the value from A.
-    switch (w.Opcode) {
-    case Opcode::SAPX: case Opcode::GAPX: case Opcode::AAPX:
-    case Opcode::ROLXA: case Opcode::RORXA: case Opcode::MSTX: case Opcode::MVPXA:
+    const TInstructionRow* row = FindInstructionByOpcode(w.Opcode);
+    if (row && row->Has(AxisFromX)) {
         if (r.X < 0 || r.X >= AxisCount)
             return ReplyStatus::InvalidValue;
         axis = r.X;
-        break;
-    default:
-        break;
     }
-    switch (w.Opcode) {
-    case Opcode::AAP: case Opcode::AAPX: case Opcode::AGP: case Opcode::MVPA: case Opcode::MVPXA:
-    case Opcode::ROLA: case Opcode::RORA: case Opcode::ROLXA: case Opcode::RORXA:
+    if (row && row->Has(ValueFromA)) {
         operand = r.A;
         value = r.A;
-        break;
-    default:
-        break;
     }
 
     switch (w.Opcode) {
@@ -203,7 +194,7 @@ uint8_t Peripherals::execute(const TDecodedWord& w, TRegisters& r, int32_t& valu
         break;
     case Opcode::RFS:
         status = referenceSearch(w.Type, axis, value);
-        loadsA = w.Type == RfsStatus;
+        loadsA = w.Type == RfsMode::Status;
         break;
     case Opcode::SIO:
         status = setIo(w.Type, w.Motor, operand);
@@ -393,17 +384,17 @@ uint8_t Peripherals::storeGlobalParameter(int number, int bank, bool restore, TR
 
 uint8_t Peripherals::referenceSearch(int mode, int axis, int32_t& value)
 {
-    if (mode > RfsStatus)
+    if (mode > RfsMode::Status)
         return ReplyStatus::WrongType;
     if (axis >= AxisCount)
         return ReplyStatus::InvalidValue;
     VirtualAxis& a = m_axes[axis];
     switch (mode) {
-    case RfsStart:
+    case RfsMode::Start:
         a.startReferenceSearch();
         m_planChanged = true;
         break;
-    case RfsStop:
+    case RfsMode::Stop:
         a.stopReferenceSearch();
         break;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Globals.h"
+
 #include <cstdint>
 
 // The numbers the virtual module answers to: parameters, banks, ports, interrupts, limits and
@@ -8,7 +10,7 @@
 namespace Sim {
 
 // Program memory and debugging.
-constexpr int ProgramCapacity = 2048;   // words, the end marker included
+constexpr int ProgramCapacity = ProgramMemoryWords;   // words, the end marker included
 constexpr int MaxBreakpoints = 32;
 constexpr int CallStackDepth = 16;
 

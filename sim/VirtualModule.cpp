@@ -17,23 +17,11 @@ constexpr int StatusX = 3;
 
 enum BreakpointType { SetBreakpoint, DeleteBreakpoint, DeleteAll, MaxBreakpointsQuery };
 
-bool isFlowControl(uint8_t opcode)
-{
-    switch (opcode) {
-    case Opcode::JA: case Opcode::JC: case Opcode::CSUB: case Opcode::RSUB: case Opcode::WAIT:
-    case Opcode::STOP: case Opcode::VECT: case Opcode::RETI: case Opcode::RST: case Opcode::DJNZ:
-    case Opcode::CALL:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Why the decoder refused a word sent directly: an operation it does not know is a wrong type,
 // anything else a variable number out of range.
 uint8_t refusal(uint8_t opcode, int type)
 {
-    constexpr int Load = 9, Swap = 10, Comp = 11;
+    using namespace CalcOp;
     switch (opcode) {
     case Opcode::CALC:
         return type <= Load ? ReplyStatus::InvalidValue : ReplyStatus::WrongType;
@@ -139,13 +127,7 @@ TModuleReply VirtualModule::downloadStart()
     m_download = true;
     m_downloadNext = 0;
     m_memory.fill(Word());
-    m_breakpoint.fill(false);
-    m_breakpointCount = 0;
-    decodeProgram();
-    m_state = Stopped;
-    m_ended = false;
-    m_resumeAt = -1;
-    clearEnd();
+    forgetRun();
     m_interp.restart();
     m_interp.setPc(0);
     return reply(ReplyStatus::Ok);
@@ -344,7 +326,8 @@ TModuleReply VirtualModule::breakpoint(int type, int32_t address)
 TModuleReply VirtualModule::direct(const TModuleRequest& request)
 {
     const uint8_t opcode = request.Command;
-    if (opcode == 0 || !FindInstructionByOpcode(opcode) || isFlowControl(opcode))
+    const TInstructionRow* row = FindInstructionByOpcode(opcode);
+    if (!row || row->Has(FlowControl))
         return reply(ReplyStatus::InvalidCommand);
     if (!m_directAllowed[opcode])
         return reply(ReplyStatus::NotAvailable);
@@ -365,11 +348,8 @@ TModuleReply VirtualModule::direct(const TModuleRequest& request)
     return reply(status, status == ReplyStatus::Ok ? value : 0);
 }
 
-void VirtualModule::powerCycle()
+void VirtualModule::forgetRun()
 {
-    m_download = false;
-    m_interp.reset();
-    m_periph.powerOn(m_interp.registers());
     m_breakpoint.fill(false);
     m_breakpointCount = 0;
     decodeProgram();
@@ -377,6 +357,14 @@ void VirtualModule::powerCycle()
     m_ended = false;
     m_resumeAt = -1;
     clearEnd();
+}
+
+void VirtualModule::powerCycle()
+{
+    m_download = false;
+    m_interp.reset();
+    m_periph.powerOn(m_interp.registers());
+    forgetRun();
     notifySegment();
     if (m_periph.autoStart())
         m_state = Running;

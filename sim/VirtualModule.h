@@ -104,6 +104,8 @@ private:
     TModuleReply direct(const TModuleRequest& request);
 
     void decodeProgram();
+    // No breakpoints, a freshly decoded program, stopped and not ended.
+    void forgetRun();
     void trace(int address, uint64_t executed);
     void setBreakpointWord(int address);
     void restartIfEnded();

@@ -1,4 +1,5 @@
 #include "Assembler.h"
+#include "MemorySourceFiles.h"
 #include "TestData.h"
 
 #include <QLabel>
@@ -23,6 +24,7 @@ private slots:
     void includeErrors();
     void includeFromEditorPage();
     void includeFromHomePath();
+    void includesFromMemory();
     void binaryFile();
     void symbolFile();
     void outputNames_data();
@@ -230,6 +232,35 @@ void tst_Assembler::includeFromHomePath()
     m_dir.write("lib/opt.inc", "O = 4\n");
     QVERIFY2(!run(a, "#include opt.inc\nROR 0, O", false, false, false, m_dir.path() + "/lib").isEmpty(),
              qPrintable(a.LastError().Message));
+}
+
+// The engine alone, with every text in memory: an open page wins over a file of the same name,
+// the main file's folder is searched, a cycle is found by identity, and the disk is never read.
+void tst_Assembler::includesFromMemory()
+{
+    MemorySourceFiles files;
+    files.addFile("/mem/main.kro", "");
+    files.addFile("/mem/lib.inc", "L = 2\n#include page.inc\n");
+    files.addFile("page.inc", "P = 99\n");
+    files.addPage("page.inc", "P = 5\n", 4);
+    files.addFile("/mem/loop.inc", "#include /mem/loop.inc\n");
+    m_dir.write("disk.inc", "ROR 0, 1\n");
+    AssemblerEngine engine;
+    engine.SetSourceFiles(&files);
+    engine.SetSourceFile("/mem/", "main.kro", -1);
+
+    QVERIFY(engine.Run("#include lib.inc\nROR L, P", false, false, false, false, QString()));
+    QCOMPARE(engine.Program().at(0).Motor, 2);
+    QCOMPARE(engine.Program().at(0).Value, 5);
+
+    QVERIFY(!engine.Run("#include loop.inc", false, false, false, false, QString()));
+    QCOMPARE(engine.LastError().Message, QStringLiteral("Include file includes itself"));
+    QCOMPARE(engine.LastError().FileName, QStringLiteral("/mem/loop.inc"));
+    QVERIFY(!engine.Run("#include main.kro", false, false, false, false, QString()));
+    QCOMPARE(engine.LastError().Message, QStringLiteral("Include file includes itself"));
+    QVERIFY(!engine.Run("#include " + m_dir.path() + "/disk.inc", false, false, false, false,
+                        QString()));
+    QCOMPARE(engine.LastError().Message, QStringLiteral("Include file not found"));
 }
 
 void tst_Assembler::binaryFile()

@@ -18,6 +18,7 @@ private slots:
     void rangeCheckingWithModule();
     void helpAndVersion_data();
     void helpAndVersion();
+    void linksNoGuiLibrary();
 
 private:
     ScratchDir m_dir;
@@ -89,6 +90,9 @@ void tst_KrolAsm::exitStatus_data()
                                              << "^<stdin>:2: error: Unknown instruction\n$";
     QTest::newRow("bad SOURCE_DATE_EPOCH") << QStringList{"SOURCE_DATE_EPOCH=soon", "asm", "--sym", "%D/ok.kro"} << 2
         << "^krol asm: SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to 253402300799, not 'soon'\n$";
+    // Qt never sees the arguments: its own options are unknown options, not an abort.
+    QTest::newRow("Qt's -platform") << QStringList{"asm", "-platform", "xyz", "%D/ok.kro"} << 2
+                                    << "^krol asm: Unknown option";
 }
 
 void tst_KrolAsm::exitStatus()
@@ -181,6 +185,20 @@ void tst_KrolAsm::helpAndVersion()
     QCOMPARE(r.err, QString());
     QFETCH(QString, start);
     QVERIFY2(r.out.startsWith(start), qPrintable(r.out));
+}
+
+// krol runs where no display or GUI library exists: it loads Qt Core and no GUI part of Qt,
+// directly or through our shared libraries.
+void tst_KrolAsm::linksNoGuiLibrary()
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {krolBinary()});
+    if (!ldd.waitForFinished(30000) || ldd.exitCode() != 0)
+        QSKIP("ldd cannot list the dependencies here");
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    QVERIFY2(libraries.contains("libQt5Core"), qPrintable(libraries));
+    for (const char* gui : {"libQt5Gui", "libQt5Widgets", "libkrolhost.so", "libGL", "libX11"})
+        QVERIFY2(!libraries.contains(QLatin1String(gui)), gui);
 }
 
 QTEST_GUILESS_MAIN(tst_KrolAsm)

@@ -14,6 +14,7 @@ private slots:
     void keyword_data();
     void keyword();
     void defaultWaitEvents();
+    void keywordCodes();
 };
 
 // Misses only: every row's own mnemonic and opcode are looked up in tableIsConsistent.
@@ -79,6 +80,8 @@ void tst_Globals::keyword_data()
     QTest::newRow("cle ESD") << 5 << "ESD" << 5;
     QTest::newRow("empty never matches") << 5 << "" << -1;
     QTest::newRow("wait RFS") << 6 << "RFS" << 4;
+    QTest::newRow("move mode RELCOORD") << 7 << "RELCOORD" << 3;
+    QTest::newRow("rfs mode STATUS") << 8 << "STATUS" << 2;
 }
 
 void tst_Globals::keyword()
@@ -86,9 +89,12 @@ void tst_Globals::keyword()
     QFETCH(int, table);
     QFETCH(QString, text);
     const QString* tables[] = {ConditionMnemonic, CalcMnemonic, CalcxMnemonic, CalceMnemonic,
-                               CalcvMnemonic, CleMnemonic, WaitEventMnemonic};
+                               CalcvMnemonic, CleMnemonic, WaitEventMnemonic,
+                               MoveModeMnemonic, RfsModeMnemonic};
     QTEST(FindKeyword(tables[table], text), "index");
-    const int counts[] = {13, 10, 12, 12, 12, 6, 5};
+    // The named codes that code acts on end where their tables end.
+    const int counts[] = {Condition::Count, CalcOp::Load + 1, CalcOp::Count, CalcOp::Count,
+                          CalcOp::Count, CleCode::Count, 5, MoveMode::Count, RfsMode::Count};
     QCOMPARE(KeywordCount(tables[table]), counts[table]);
 }
 
@@ -103,6 +109,19 @@ void tst_Globals::defaultWaitEvents()
     }
     QCOMPARE(FindParameter(events, 3)->Name, QStringLiteral("LIMSW"));
     QVERIFY(FindParameter(events, 5) == nullptr);
+}
+
+// The codes by name are the tables' indices.
+void tst_Globals::keywordCodes()
+{
+    QCOMPARE(ConditionMnemonic[Condition::GT], QStringLiteral("GT"));
+    QCOMPARE(ConditionMnemonic[Condition::ETO], QStringLiteral("ETO"));
+    QCOMPARE(CalcxMnemonic[CalcOp::Not], QStringLiteral("NOT"));
+    QCOMPARE(CalcxMnemonic[CalcOp::Swap], QStringLiteral("SWAP"));
+    QCOMPARE(CalcvMnemonic[CalcOp::Comp], QStringLiteral("COMP"));
+    QCOMPARE(CleMnemonic[CleCode::EAL], QStringLiteral("EAL"));
+    QCOMPARE(MoveModeMnemonic[MoveMode::Coord], QStringLiteral("COORD"));
+    QCOMPARE(RfsModeMnemonic[RfsMode::Stop], QStringLiteral("STOP"));
 }
 
 QTEST_APPLESS_MAIN(tst_Globals)
