@@ -197,6 +197,7 @@ int64_t Interpreter::run(const TDecodedWord* code, const TDecodedWord* plain, in
             break;
         case OpSlow: {
             KROL_SAVE();
+            m_periph.advanceTo((slot + (budget - left - 1)) / InstructionsPerMs);
             int32_t value;
             m_periph.execute(*w, r, value, false);
             KROL_LOAD();

@@ -51,7 +51,6 @@ public:
     bool waiting() const { return m_waiting; }
     bool waitIsTimed() const { return m_waiting && m_waitDeadline >= 0; }
     int64_t waitDeadline() const { return m_waitDeadline; }
-    bool waitNeedsMotion() const { return m_waiting && m_waitEvent != Sim::WaitEvent::Ticks; }
     bool inInterrupt() const { return m_inIsr; }
     int callDepth() const { return m_sp; }
 

@@ -27,8 +27,10 @@ Peripherals::Peripherals()
 void Peripherals::powerOn(TRegisters& r)
 {
     for (VirtualAxis& a : m_axes)
-        a.powerOn();
+        a.powerOn(m_nowMs);
     std::copy(std::begin(m_storedTimer), std::end(m_storedTimer), std::begin(m_timer));
+    for (int i = 0; i < TimerCount; ++i)
+        timerSet(i);
     std::copy(std::begin(m_storedVars), std::end(m_storedVars), std::begin(r.Vars));
     for (int a = 0; a < AxisCount; ++a)
         std::copy(std::begin(m_eepromCoord[a]), std::end(m_eepromCoord[a]), std::begin(m_coord[a]));
@@ -52,10 +54,36 @@ bool Peripherals::anyMoving() const
     return false;
 }
 
-void Peripherals::stepMs()
+void Peripherals::advanceTo(int64_t ms)
 {
+    m_nowMs = ms;
     for (VirtualAxis& a : m_axes)
-        a.stepMs();
+        a.advanceTo(ms);
+}
+
+int64_t Peripherals::nextEventMs() const
+{
+    int64_t next = -1;
+    for (const VirtualAxis& a : m_axes) {
+        const int64_t e = a.nextEventMs();
+        if (e >= 0 && (next < 0 || e < next))
+            next = e;
+    }
+    return next;
+}
+
+uint64_t Peripherals::motionChanges() const
+{
+    uint64_t n = 0;
+    for (const VirtualAxis& a : m_axes)
+        n += a.changes();
+    return n;
+}
+
+void Peripherals::timerSet(int i)
+{
+    m_timerSetMs[i] = m_nowMs;
+    ++m_timerSettings[i];
 }
 
 bool Peripherals::takePlanChange()
@@ -300,6 +328,8 @@ uint8_t Peripherals::setGlobalParameter(int number, int bank, int32_t value, TRe
         return ReplyStatus::InvalidValue;
     *live = value;
     m_planChanged = bank == GlobalBank::Timers;
+    if (m_planChanged)
+        timerSet(number);
     return ReplyStatus::Ok;
 }
 
@@ -330,6 +360,8 @@ uint8_t Peripherals::storeGlobalParameter(int number, int bank, bool restore, TR
     else
         *stored = *live;
     m_planChanged = bank == GlobalBank::Timers;
+    if (m_planChanged && restore)
+        timerSet(number);
     return ReplyStatus::Ok;
 }
 

@@ -18,7 +18,14 @@ public:
     void powerOn(TRegisters& r);
     void stopMotors();
     bool anyMoving() const;
-    void stepMs();
+    // Lets module time run to ms (whole milliseconds): the axes handle their events up to it,
+    // and reads and commands act at ms from then on.
+    void advanceTo(int64_t ms);
+    int64_t nowMs() const { return m_nowMs; }
+    // The next millisecond at which an axis has an event, -1 when none will.
+    int64_t nextEventMs() const;
+    // Grows with every change of course of any axis.
+    uint64_t motionChanges() const;
 
     // Executes an OpSlow word and returns the reply status. value is the reply value; a program
     // word (direct false) also loads A with what it reads.
@@ -30,6 +37,10 @@ public:
     const VirtualAxis& axis(int i) const { return m_axes[i]; }
     uint8_t takeAxisEvents(int i) { return m_axes[i].takeEvents(); }
     int32_t timerPeriod(int i) const { return m_timer[i]; }
+    // The millisecond timer i's period was last set (or restored, or brought back at power-on),
+    // and a count of such settings, so the clock sees a setting even when the value is the same.
+    int64_t timerSetMs(int i) const { return m_timerSetMs[i]; }
+    uint32_t timerSettings(int i) const { return m_timerSettings[i]; }
     bool autoStart() const { return m_autoStart != 0; }
     int32_t coordinate(int index, int axis) const { return m_coord[axis][index]; }
 
@@ -52,11 +63,15 @@ private:
     uint8_t setIo(int port, int bank, int32_t value);
     uint8_t getIo(int port, int bank, int32_t& value) const;
     uint8_t coordinateOp(const TDecodedWord& w, int axis, TRegisters& r, int32_t& value);
+    void timerSet(int i);
 
     VirtualAxis m_axes[Sim::AxisCount];
     int32_t m_autoStart = 0;
     int32_t m_timer[Sim::TimerCount] = {};
     int32_t m_storedTimer[Sim::TimerCount] = {};
+    int64_t m_timerSetMs[Sim::TimerCount] = {};
+    uint32_t m_timerSettings[Sim::TimerCount] = {};
+    int64_t m_nowMs = 0;
     int32_t m_storedVars[Sim::UserVariableCount] = {};
     int32_t m_coord[Sim::AxisCount][Sim::CoordinateCount] = {};
     int32_t m_eepromCoord[Sim::AxisCount][Sim::CoordinateCount] = {};

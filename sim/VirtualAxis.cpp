@@ -1,13 +1,16 @@
 #include "VirtualAxis.h"
 
+#include "MotionPlanner.h"
+
 #include <algorithm>
-#include <cmath>
 
 using namespace Sim;
 
 namespace {
 
-constexpr double StepSeconds = 0.001;
+constexpr int64_t MicroPerStep = 1000000;
+constexpr int64_t MilliPerPps = 1000;
+constexpr MicroSteps LimitMicro = MicroSteps(LimitTravel) * MicroPerStep;
 
 int32_t clampToInt32(int64_t v)
 {
@@ -19,13 +22,52 @@ int32_t wrapToInt32(int64_t v)
     return int32_t(uint32_t(uint64_t(v)));
 }
 
+// Rounds half away from zero.
+int64_t roundDiv(MicroSteps v, int64_t d)
+{
+    return int64_t(v >= 0 ? (v + d / 2) / d : -((-v + d / 2) / d));
+}
+
+// The first k in (from, to] at which the monotonic position of the phase has reached x (from
+// below when direction > 0, from above when < 0); -1 when it does not within the phase.
+int64_t firstReach(const TMotionPhase& p, int64_t from, int64_t to, MicroSteps x, int direction)
+{
+    const auto reached = [&](int64_t k) { return direction * (p.positionAfter(k) - x) >= 0; };
+    if (p.Step == 0) {
+        const MicroSteps gap = direction * (x - p.Position);
+        const int64_t speed = p.First > 0 ? p.First : -p.First;
+        const MicroSteps k = gap <= 0 ? 0 : (gap + speed - 1) / speed;
+        const int64_t first = std::max<int64_t>(from + 1, int64_t(std::min<MicroSteps>(k, INT64_MAX)));
+        return first <= to ? first : -1;
+    }
+    if (!reached(to))
+        return -1;
+    int64_t lo = from, hi = to;   // not reached at lo, reached at hi
+    while (hi - lo > 1) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        (reached(mid) ? hi : lo) = mid;
+    }
+    return hi;
+}
+
+// The first k in (from, to] with a velocity of the direction's sign. A phase's velocities keep
+// one sign, so a 0 can only be its first or its last.
+int64_t firstMoving(const TMotionPhase& p, int64_t from, int64_t to, int direction)
+{
+    for (int64_t k = from + 1; k <= to && k <= from + 2; ++k) {
+        if (direction * p.velocityAfter(k) > 0)
+            return k;
+    }
+    return -1;
+}
+
 } // namespace
 
 VirtualAxis::VirtualAxis()
 {
     for (int i = 0; i < ParameterCount; ++i)
         m_stored[i] = AxisParameters[i].defaultValue;
-    powerOn();
+    powerOn(0);
 }
 
 int VirtualAxis::indexOf(int number)
@@ -37,29 +79,31 @@ int VirtualAxis::indexOf(int number)
     return 0;   // callers pass numbers of the table
 }
 
-void VirtualAxis::powerOn()
+void VirtualAxis::powerOn(int64_t ms)
 {
     for (int i = 0; i < ParameterCount; ++i)
         m_value[i] = m_stored[i];
     setValue(AxisPar::TargetPosition, 0);
     setValue(AxisPar::TargetVelocity, 0);
-    m_mode = Mode::Idle;
-    m_phys = 0.0;
-    m_velocity = 0.0;
+    m_now = ms;
     m_offset = 0;
     m_events = 0;
+    m_reference = true;
+    m_left = false;
+    m_right = false;
+    stopAt(0);
 }
 
 int32_t VirtualAxis::actualPosition() const
 {
-    return wrapToInt32(std::llround(m_phys) - m_offset);
+    return wrapToInt32(roundDiv(position(), MicroPerStep) - m_offset);
 }
 
 int32_t VirtualAxis::parameter(int number) const
 {
     switch (number) {
     case AxisPar::ActualPosition: return actualPosition();
-    case AxisPar::ActualVelocity: return clampToInt32(std::llround(m_velocity));
+    case AxisPar::ActualVelocity: return clampToInt32(roundDiv(m_plan.velocityAt(m_now), MilliPerPps));
     case AxisPar::PositionReached: return positionReached() ? 1 : 0;
     case AxisPar::ReferenceSwitch: return referenceSwitch() ? 1 : 0;
     case AxisPar::RightLimitSwitch: return rightLimitSwitch() ? 1 : 0;
@@ -72,9 +116,17 @@ void VirtualAxis::setParameter(int number, int32_t v)
 {
     switch (number) {
     case AxisPar::TargetPosition: moveTo(v); break;
-    case AxisPar::ActualPosition: m_offset = std::llround(m_phys) - v; break;
+    case AxisPar::ActualPosition:
+        // Moves the counter, and with it the physical place of a running move's target.
+        m_offset = roundDiv(position(), MicroPerStep) - v;
+        replan();
+        break;
     case AxisPar::TargetVelocity: rotate(v); break;
-    default: setValue(number, v); break;
+    default:
+        // Speeds, acceleration and switch settings act on a motion under way at once.
+        setValue(number, v);
+        replan();
+        break;
     }
 }
 
@@ -86,12 +138,14 @@ void VirtualAxis::store(int number)
 void VirtualAxis::restore(int number)
 {
     setValue(number, m_stored[indexOf(number)]);
+    replan();
 }
 
 void VirtualAxis::rotate(int32_t velocity)
 {
     setValue(AxisPar::TargetVelocity, velocity);
     m_mode = Mode::Velocity;
+    replan();
 }
 
 void VirtualAxis::softStop()
@@ -101,20 +155,22 @@ void VirtualAxis::softStop()
 
 void VirtualAxis::hardStop()
 {
-    m_velocity = 0.0;
-    m_mode = Mode::Idle;
+    stopAt(position());
 }
 
 void VirtualAxis::moveTo(int64_t target)
 {
     setValue(AxisPar::TargetPosition, wrapToInt32(target));
     m_mode = Mode::Position;
+    replan();
 }
 
 void VirtualAxis::startReferenceSearch()
 {
-    m_velocity = 0.0;
+    // The search starts from standstill at once, without a ramp.
+    m_plan.begin(m_now, position(), 0);
     m_mode = referenceSwitch() ? Mode::SearchBack : Mode::SearchOut;
+    replan();
 }
 
 void VirtualAxis::stopReferenceSearch()
@@ -125,7 +181,7 @@ void VirtualAxis::stopReferenceSearch()
 
 bool VirtualAxis::positionReached() const
 {
-    return m_mode == Mode::Idle && m_velocity == 0.0 && actualPosition() == targetPosition();
+    return m_mode == Mode::Idle && actualPosition() == targetPosition();
 }
 
 uint8_t VirtualAxis::takeEvents()
@@ -135,110 +191,140 @@ uint8_t VirtualAxis::takeEvents()
     return e;
 }
 
-// Ramps the velocity towards the wanted one by at most the maximum acceleration and moves by
-// one step time.
-void VirtualAxis::stepVelocity(double wanted, bool ramp)
+// A new course from the current millisecond, for the mode and the parameters as they are now.
+void VirtualAxis::replan()
 {
-    const double accel = value(AxisPar::MaxAcceleration);
-    if (!ramp || accel <= 0.0) {
-        m_velocity = wanted;
-    } else {
-        const double dv = accel * StepSeconds;
-        if (m_velocity < wanted)
-            m_velocity = std::min(wanted, m_velocity + dv);
-        else
-            m_velocity = std::max(wanted, m_velocity - dv);
-    }
-    m_phys += m_velocity * StepSeconds;
-}
-
-void VirtualAxis::stepPosition()
-{
-    const double vmax = value(AxisPar::MaxSpeed);
-    const double target = double(int64_t(targetPosition()) + m_offset);
-    const double distance = target - m_phys;
-    if (distance == 0.0 && m_velocity == 0.0) {
-        m_mode = Mode::Idle;
-        m_events |= Reached;
-        return;
-    }
-    // The fastest speed from which the axis still stops at the target, but never so slow that
-    // the last fraction of a step takes for ever.
-    const double accel = value(AxisPar::MaxAcceleration);
-    double speed = vmax;
-    if (accel > 0.0) {
-        speed = std::min(vmax, std::sqrt(2.0 * accel * std::fabs(distance)));
-        speed = std::max(speed, std::min(vmax, accel * StepSeconds));
-    }
-    const double before = m_phys;
-    stepVelocity(distance >= 0.0 ? speed : -speed, true);
-    const double moved = m_phys - before;
-    const bool arrived = distance >= 0.0 ? moved >= distance : moved <= distance;
-    if (arrived && vmax > 0.0) {
-        m_phys = target;
-        hardStop();
-        m_events |= Reached;
-    }
-}
-
-// Left towards the reference switch at the search speed, then right off it at the switch
-// speed; where it goes off the counter becomes 0.
-void VirtualAxis::stepSearch()
-{
-    if (m_mode == Mode::SearchOut) {
-        stepVelocity(-double(value(AxisPar::ReferenceSearchSpeed)), false);
-        if (referenceSwitch())
-            m_mode = Mode::SearchBack;
-        return;
-    }
-    stepVelocity(double(value(AxisPar::ReferenceSwitchSpeed)), false);
-    if (!referenceSwitch()) {
-        hardStop();
-        m_offset = std::llround(m_phys);
-        setValue(AxisPar::TargetPosition, 0);
-    }
-}
-
-void VirtualAxis::checkLimits()
-{
-    if (m_velocity > 0.0 && rightLimitSwitch() && value(AxisPar::RightLimitDisable) == 0) {
-        m_phys = LimitTravel;
-        hardStop();
-    } else if (m_velocity < 0.0 && leftLimitSwitch() && value(AxisPar::LeftLimitDisable) == 0) {
-        m_phys = -LimitTravel;
-        hardStop();
-    }
-}
-
-void VirtualAxis::stepMs()
-{
-    const bool leftBefore = leftLimitSwitch();
-    const bool rightBefore = rightLimitSwitch();
+    const MicroSteps p = position();
+    m_plan.begin(m_now, p, m_plan.velocityAt(m_now));
+    m_settle = -1;
+    const MotionPlanner planner(int64_t(value(AxisPar::MaxSpeed)) * MilliPerPps,
+                                value(AxisPar::MaxAcceleration));
     switch (m_mode) {
     case Mode::Idle:
-        if (m_velocity == 0.0)
-            return;
-        stepVelocity(0.0, true);
+        m_plan.rest();
         break;
-    case Mode::Velocity: {
-        const double vmax = value(AxisPar::MaxSpeed);
-        const double wanted = std::clamp<double>(value(AxisPar::TargetVelocity), -vmax, vmax);
-        stepVelocity(wanted, true);
-        if (wanted == 0.0 && m_velocity == 0.0)
-            m_mode = Mode::Idle;
+    case Mode::Velocity:
+        m_settle = planner.velocity(m_plan, int64_t(value(AxisPar::TargetVelocity)) * MilliPerPps);
         break;
-    }
     case Mode::Position:
-        stepPosition();
+        m_settle = planner.position(m_plan, (MicroSteps(targetPosition()) + m_offset) * MicroPerStep);
         break;
     case Mode::SearchOut:
+        m_plan.append(-int64_t(value(AxisPar::ReferenceSearchSpeed)) * MilliPerPps, 0, TMotionPhase::Forever);
+        break;
     case Mode::SearchBack:
-        stepSearch();
+        m_plan.append(int64_t(value(AxisPar::ReferenceSwitchSpeed)) * MilliPerPps, 0, TMotionPhase::Forever);
         break;
     }
-    checkLimits();
-    if (leftLimitSwitch() && !leftBefore)
+    findNextEvent();
+    ++m_changes;
+}
+
+// Stops at once (no ramp) at the position, in the current millisecond.
+void VirtualAxis::stopAt(MicroSteps position)
+{
+    m_plan.begin(m_now, position, 0);
+    m_plan.rest();
+    m_mode = Mode::Idle;
+    m_settle = -1;
+    findNextEvent();
+    ++m_changes;
+}
+
+void VirtualAxis::advanceTo(int64_t ms)
+{
+    while (m_next >= 0 && m_next <= ms)
+        handleEvent(m_next);
+    m_now = std::max(m_now, ms);
+}
+
+// Switches first, since a limit switch stops whatever the axis was doing; then the reference
+// search, then the end of the course.
+void VirtualAxis::handleEvent(int64_t ms)
+{
+    m_now = ms;
+    const MicroSteps p = position();
+    const int64_t v = m_plan.velocityAt(ms);
+    const bool left = p <= -LimitMicro;
+    const bool right = p >= LimitMicro;
+    if (left && !m_left)
         m_events |= LeftSwitchOn;
-    if (rightLimitSwitch() && !rightBefore)
+    if (right && !m_right)
         m_events |= RightSwitchOn;
+    m_reference = p <= 0;
+    m_left = left;
+    m_right = right;
+    if (v > 0 && right && value(AxisPar::RightLimitDisable) == 0) {
+        stopAt(LimitMicro);
+    } else if (v < 0 && left && value(AxisPar::LeftLimitDisable) == 0) {
+        stopAt(-LimitMicro);
+    } else if (m_mode == Mode::SearchOut && m_reference) {
+        m_mode = Mode::SearchBack;
+        replan();
+    } else if (m_mode == Mode::SearchBack && !m_reference) {
+        // Off the switch: here the counter becomes 0.
+        m_offset = roundDiv(p, MicroPerStep);
+        setValue(AxisPar::TargetPosition, 0);
+        stopAt(p);
+    } else {
+        if (ms == m_settle) {
+            if (m_mode == Mode::Position)
+                m_events |= Reached;
+            m_mode = Mode::Idle;
+            m_settle = -1;
+        }
+        findNextEvent();
+        ++m_changes;
+    }
+}
+
+void VirtualAxis::findNextEvent()
+{
+    int64_t next = m_settle > m_now ? m_settle : TMotionPhase::Forever;
+    const int i = m_plan.phaseIndexAt(m_now + 1);
+    if (i >= 0 && i < m_plan.phaseCount()) {
+        const TMotionPhase& p = m_plan.phase(i);
+        if (p.end() > m_now)
+            next = std::min(next, p.end());
+        const int64_t change = firstSwitchChange(p, m_now);
+        if (change >= 0)
+            next = std::min(next, change);
+    }
+    m_next = next == TMotionPhase::Forever ? -1 : next;
+}
+
+// The first millisecond after from at which the phase changes a switch or runs into a limit
+// switch that is on; -1 for none.
+int64_t VirtualAxis::firstSwitchChange(const TMotionPhase& p, int64_t from) const
+{
+    const int dir = p.direction();
+    if (dir == 0)
+        return -1;
+    const int64_t k0 = std::max<int64_t>(0, from - p.Start);
+    const int64_t k1 = p.Length;
+    int64_t best = -1;
+    const auto consider = [&best](int64_t k) {
+        if (k >= 0 && (best < 0 || k < best))
+            best = k;
+    };
+    if (dir > 0) {
+        if (m_reference)
+            consider(firstReach(p, k0, k1, 1, dir));
+        if (m_left)
+            consider(firstReach(p, k0, k1, -LimitMicro + 1, dir));
+        if (!m_right)
+            consider(firstReach(p, k0, k1, LimitMicro, dir));
+        else if (value(AxisPar::RightLimitDisable) == 0)
+            consider(firstMoving(p, k0, k1, dir));
+    } else {
+        if (!m_reference)
+            consider(firstReach(p, k0, k1, 0, dir));
+        if (m_right)
+            consider(firstReach(p, k0, k1, LimitMicro - 1, dir));
+        if (!m_left)
+            consider(firstReach(p, k0, k1, -LimitMicro, dir));
+        else if (value(AxisPar::LeftLimitDisable) == 0)
+            consider(firstMoving(p, k0, k1, dir));
+    }
+    return best < 0 ? -1 : p.Start + best;
 }

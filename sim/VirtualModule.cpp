@@ -356,6 +356,7 @@ TModuleReply VirtualModule::direct(const TModuleRequest& request)
     if (w.Op == OpSlow) {
         status = m_periph.execute(w, m_interp.registers(), value, true);
         m_periph.takePlanChange();
+        notifySegment();
     } else if (w.Op == OpNop) {
         status = refusal(opcode, w.Type);
     } else {
@@ -376,9 +377,7 @@ void VirtualModule::powerCycle()
     m_ended = false;
     m_resumeAt = -1;
     clearEnd();
-    std::fill(std::begin(m_timerNext), std::end(m_timerNext), -1);
-    std::fill(std::begin(m_timerPeriod), std::end(m_timerPeriod), 0);
-    m_motionMs = timeMs();
+    notifySegment();
     if (m_periph.autoStart())
         m_state = Running;
 }
@@ -393,9 +392,10 @@ void VirtualModule::runFor(int64_t ms, uint64_t instructionLimit)
     pass(ms, instructionLimit, true);
 }
 
-// Time runs in segments that end where something outside the program can change: every
-// millisecond while an axis moves or a WAIT watches one, at timer expiries and WAIT deadlines.
-// Between them the interpreter runs undisturbed.
+// Time runs in segments that end where something outside the program can change: an axis
+// event (a phase of its motion ends, a switch changes, a move arrives), a timer expiry, a WAIT
+// deadline. Between them the interpreter runs undisturbed, and the axes compute their state
+// at whatever millisecond an instruction reads it.
 void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStopped)
 {
     if (ms <= 0)
@@ -423,6 +423,7 @@ void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStoppe
             m_executed += uint64_t(used);
             trace(address, uint64_t(used));
             finishRun(exit);
+            notifySegment();
             // The rest of the segment passes without a program, unless the owner wants to
             // see where it stopped.
             if (m_state != Running && !untilStopped)
@@ -437,13 +438,13 @@ void VirtualModule::pass(int64_t ms, uint64_t instructionLimit, bool untilStoppe
 int64_t VirtualModule::nextEvent(int64_t end) const
 {
     int64_t next = end;
-    const bool running = m_state == Running;
-    if (m_periph.anyMoving() || (running && m_interp.waitNeedsMotion()))
-        next = std::min(next, (m_slot / InstructionsPerMs + 1) * InstructionsPerMs);
-    if (running) {
+    const int64_t motion = m_periph.nextEventMs();
+    if (motion >= 0)
+        next = std::min(next, motion * InstructionsPerMs);
+    if (m_state == Running) {
         for (int i = 0; i < TimerCount; ++i) {
             if (m_timerNext[i] >= 0 && m_interp.irqEnabled(Irq::Timer0 + i))
-                next = std::min(next, m_timerNext[i]);
+                next = std::min(next, m_timerNext[i] * InstructionsPerMs);
         }
         if (m_interp.waitIsTimed())
             next = std::min(next, m_interp.waitDeadline());
@@ -451,18 +452,19 @@ int64_t VirtualModule::nextEvent(int64_t end) const
     return std::max(next, m_slot + 1);
 }
 
+// Timers count whole milliseconds from the one their period was set in.
 void VirtualModule::updateTimers()
 {
+    const int64_t now = timeMs();
     for (int i = 0; i < TimerCount; ++i) {
-        const int32_t period = m_periph.timerPeriod(i);
-        if (period != m_timerPeriod[i]) {
-            m_timerPeriod[i] = period;
-            m_timerNext[i] = period > 0 ? m_slot + int64_t(period) * InstructionsPerMs : -1;
+        const int64_t period = m_periph.timerPeriod(i);
+        if (m_periph.timerSettings(i) != m_timerSettings[i]) {
+            m_timerSettings[i] = m_periph.timerSettings(i);
+            m_timerNext[i] = period > 0 ? m_periph.timerSetMs(i) + period : -1;
         }
-        if (m_timerNext[i] >= 0 && m_slot >= m_timerNext[i]) {
+        if (m_timerNext[i] >= 0 && now >= m_timerNext[i]) {
             m_interp.raise(Irq::Timer0 + i);
-            const int64_t span = int64_t(period) * InstructionsPerMs;
-            m_timerNext[i] += ((m_slot - m_timerNext[i]) / span + 1) * span;
+            m_timerNext[i] += ((now - m_timerNext[i]) / period + 1) * period;
         }
     }
 }
@@ -490,15 +492,22 @@ void VirtualModule::raiseAxisEvents()
     }
 }
 
+void VirtualModule::notifySegment()
+{
+    if (!m_segmentHook)
+        return;
+    const uint64_t changes = m_periph.motionChanges();
+    if (changes != m_motionChanges) {
+        m_motionChanges = changes;
+        m_segmentHook(m_periph.nowMs());
+    }
+}
+
 void VirtualModule::catchUp()
 {
-    const int64_t nowMs = m_slot / InstructionsPerMs;
-    while (m_motionMs < nowMs && m_periph.anyMoving()) {
-        ++m_motionMs;
-        m_periph.stepMs();
-        raiseAxisEvents();
-    }
-    m_motionMs = nowMs;
+    m_periph.advanceTo(timeMs());
+    raiseAxisEvents();
+    notifySegment();
     updateTimers();
     if (m_state == Running && m_interp.waiting())
         m_interp.resumeWait(m_slot);

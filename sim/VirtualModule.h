@@ -55,6 +55,18 @@ public:
     void setTraceHook(std::function<void(const TTraceStep&)> hook) { m_trace = std::move(hook); }
     void setAnalogInput(int port, int value) { m_periph.setAnalogInput(port, value); }
 
+    // Observing the motion. Between two changes of course every axis follows one closed-form
+    // segment (a ramp with constant acceleration, a cruise, a rest), so sampling the axes at
+    // each change sees every corner of the motion. The hook is called after every change: a
+    // command that starts or alters a motion, the end of a ramp, a cruise or a move, a switch
+    // that turns on or off, a limit switch or the reference search stopping an axis. ms is the
+    // module millisecond from which the new course runs (axisParameter() reads the state
+    // there). Nothing looks for the hook while none is set.
+    void setSegmentHook(std::function<void(int64_t ms)> hook) { m_segmentHook = std::move(hook); }
+    // The next module millisecond at which an axis changes course by itself; -1 when none will
+    // (commands can always change it sooner).
+    int64_t nextSegmentMs() const { return m_periph.nextEventMs(); }
+
     // What a test or the command line inspects.
     int64_t timeMs() const { return m_slot / Sim::InstructionsPerMs; }
     uint64_t executedInstructions() const { return m_executed; }
@@ -99,6 +111,7 @@ private:
     void clearEnd();
     void catchUp();
     void raiseAxisEvents();
+    void notifySegment();
     void updateTimers();
     int64_t nextEvent(int64_t end) const;
 
@@ -124,9 +137,10 @@ private:
     int m_endAddress = -1;
 
     int64_t m_slot = 0;            // module time in instruction slots of 25 microseconds
-    int64_t m_motionMs = 0;        // last millisecond the axes were moved for
-    int64_t m_timerNext[Sim::TimerCount] = {-1, -1, -1};
-    int32_t m_timerPeriod[Sim::TimerCount] = {};
+    int64_t m_timerNext[Sim::TimerCount] = {-1, -1, -1};   // millisecond, -1 off
+    uint32_t m_timerSettings[Sim::TimerCount] = {};        // the settings seen so far
     uint64_t m_executed = 0;
     std::function<void(const TTraceStep&)> m_trace;
+    std::function<void(int64_t)> m_segmentHook;
+    uint64_t m_motionChanges = 0;  // seen by the segment hook
 };

@@ -1,0 +1,87 @@
+#include "ModalAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+
+ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
+{
+    // Qt's own file dialogs, so a test can fill them in on any platform.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    m_timer.start();
+}
+
+void ModalAnswerer::answer(std::function<void(QWidget*)> handler)
+{
+    m_answers.append(std::move(handler));
+}
+
+void ModalAnswerer::press(QMessageBox::StandardButton button)
+{
+    answer([button](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (box != nullptr && box->button(button) != nullptr)
+            box->button(button)->click();
+        else if (auto* d = qobject_cast<QDialog*>(w))
+            d->reject();
+    });
+}
+
+void ModalAnswerer::click(const QString& buttonText, std::function<void(QWidget*)> inspect)
+{
+    answer([buttonText, inspect](QWidget* w) {
+        if (inspect)
+            inspect(w);
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+            if (b->text() == buttonText) {
+                b->click();
+                return;
+            }
+        }
+        if (auto* d = qobject_cast<QDialog*>(w))
+            d->reject();
+    });
+}
+
+void ModalAnswerer::chooseFile(const QString& name)
+{
+    answer([name](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        if (dialog == nullptr || name.isEmpty()) {
+            if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+            return;
+        }
+        dialog->selectFile(name);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+void ModalAnswerer::poll()
+{
+    QWidget* w = QApplication::activeModalWidget();
+    if (w == nullptr || w == m_last || !w->isVisible())
+        return;
+    m_last = w;
+    Seen s;
+    s.className = QString::fromLatin1(w->metaObject()->className());
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        s.text = box->text();
+        s.informativeText = box->informativeText();
+        s.icon = box->icon();
+        s.buttons = box->standardButtons();
+    }
+    m_seen.append(s);
+    if (m_answers.isEmpty()) {
+        ++m_unexpected;
+        if (auto* d = qobject_cast<QDialog*>(w))
+            d->reject();
+        else
+            w->close();
+        return;
+    }
+    m_answers.takeFirst()(w);
+}

@@ -1,0 +1,361 @@
+#include "AppSettings.h"
+#include "PluginFixture.h"
+#include "TestData.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMetaMethod>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QtTest>
+
+// The workbench as a host sees it: the plug-in file, its entry, and the form of a clone for
+// the virtual module, read through object names only.
+class tst_WorkbenchShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void entry();
+    void actions_data();
+    void actions();
+    void menus_data();
+    void menus();
+    void layout();
+    void metaObject();
+    void setEnabled();
+    void autostartMenu_data();
+    void autostartMenu();
+    void examplesCopiedWithoutOverwriting();
+
+private:
+    QStringList entries(const QList<QAction*>& actions) const;
+
+    PluginFixture m_plugin;
+    std::unique_ptr<ToolsInterface> m_tool;
+};
+
+void tst_WorkbenchShell::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QString error;
+    QVERIFY2(m_plugin.load(&error), qPrintable(error));
+}
+
+void tst_WorkbenchShell::init()
+{
+    QString error;
+    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 3, &error);
+    QVERIFY2(m_tool, qPrintable(error));
+}
+
+void tst_WorkbenchShell::entry()
+{
+    QCOMPARE(m_plugin.metaData().value(QStringLiteral("className")).toString(), QStringLiteral("KROLCreator"));
+    QCOMPARE(m_plugin.metaData().value(QStringLiteral("IID")).toString(),
+             QStringLiteral("krol.host.ToolsInterface/2.0"));
+    QPluginLoader second(PluginFixture::pluginPath());
+    QCOMPARE(second.instance(), static_cast<QObject*>(m_plugin.prototype()));
+
+    ToolsInterface* prototype = m_plugin.prototype();
+    QCOMPARE(prototype->toolName(), QStringLiteral("undefined"));
+    QVERIFY(prototype->findChildren<QAction*>().isEmpty());
+    QVERIFY(prototype->objectName().isEmpty());
+    QCOMPARE(prototype->version().size(), 94);
+    QCOMPARE(prototype->version(),
+             QStringLiteral("4.6.0 - tools_krol_creator;Plugin-Interface.4.6.0.tools_krol_creator;Plugin ;Plugin.Interface."));
+
+    QCOMPARE(m_tool->toolName(), QStringLiteral("Module 3"));
+    QCOMPARE(m_tool->title(), QStringLiteral("KROL creator"));
+    QCOMPARE(int(m_tool->toolsType()), 8);
+    QCOMPARE(int(m_tool->id()), 3);
+    QCOMPARE(m_tool->module(), m_plugin.module());
+    QCOMPARE(m_tool->iconResource(), QStringLiteral(":/moreIcons/NewPageCode"));
+    QVERIFY(!m_tool->isAxisUsed());
+    QCOMPARE(m_tool->objectName(), QStringLiteral("KROLCreator"));
+    QCOMPARE(m_tool->windowTitle(), QStringLiteral("Form"));
+    QCOMPARE(m_tool->property("dpWindowSize").toSize(), QSize(700, 400));
+    QCOMPARE(m_tool->property("dpWindowFlags"), QVariant(uint(Qt::SubWindow)));
+    QCOMPARE(m_tool->importFilters().size(), 2);
+    QVERIFY(m_tool->acceptsImport(&ExportTypes::KROLScript, m_tool.get()));
+}
+
+void tst_WorkbenchShell::actions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("checkable");
+    QTest::addColumn<bool>("ignoreColours");
+
+    const QString b = QStringLiteral(":/Editor/Buttons/");
+    auto row = [](const char* name, const char* text, const char* shortcut, const QString& icon,
+                  bool enabled = true, bool checkable = false, bool ignoreColours = false) {
+        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(shortcut) << icon << enabled
+                            << checkable << ignoreColours;
+    };
+    row("actionLoad", "Open...", "Ctrl+O", b + "open_document_32.png");
+    row("actionSave_as", "Save as...", "", QString());
+    row("actionNew", "New", "Ctrl+N", b + "new_document_32_h.png");
+    row("actionSave", "Save", "Ctrl+S", b + "save_32.png", true, false, true);
+    row("actionSave_all", "Save all", "Ctrl+Alt+S", QString());
+    row("actionClose", "Close", "", QString());
+    row("actionPrint", "Print...", "", b + "print_32.png");
+    row("actionUndo", "Undo", "Ctrl+Z", QString());
+    row("actionRedo", "Redo", "Ctrl+Y", QString());
+    row("actionCut", "Cut", "Ctrl+X", QString());
+    row("actionCopy", "Copy", "Ctrl+C", QString());
+    row("actionPaste", "Paste", "Ctrl+V", QString());
+    row("actionSelect_all", "Select all", "Ctrl+A", QString());
+    row("actionFind", "Find...", "Ctrl+F", QString());
+    row("actionAssemble", "Assemble...", "", b + "gears.png");
+    row("actionDownload", "Download...", "", b + "export.png");
+    row("actionRun", "Run", "", b + "vcrplay.png");
+    row("actionStop", "Stop", "", b + "vcrstop.png");
+    row("actionContinue", "Continue", "", b + "vcrcont.png");
+    row("actionDisassemble", "Disassemble...", "", b + "import.png");
+    row("actionDebugger_active", "Debugger active", "", b + "debug.png", true, true);
+    row("actionRun_Continue", "Run / Continue", "F9", b + "play_blue16.png", false, false, true);
+    row("actionPause", "Pause", "F2", b + "pause_blue16.png", false, false, true);
+    row("actionSingle_Step", "Single step", "F7", b + "last_track_blue16.png", false, false, true);
+    row("actionAnimate", "Animate", "Ctrl+F9", b + "animation.png", false);
+    row("actionStop_Reset", "Stop && Reset", "Ctrl+F2", b + "stop_blue16.png", false, false, true);
+    row("actionRemove_all_breakpoints", "Remove all breakpoints", "", QString(), false);
+    row("actionOptions", "Options...", "", QString());
+    row("actionOn", "On...", "", QString(), true, true);
+    row("actionOff", "Off...", "", QString(), true, true);
+    row("actionColours", "Settings...", "", QString());
+}
+
+void tst_WorkbenchShell::actions()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shortcut);
+    QFETCH(QString, icon);
+    QFETCH(bool, enabled);
+    QFETCH(bool, checkable);
+    QFETCH(bool, ignoreColours);
+
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    auto* action = m_tool->findChild<QAction*>(name);
+    QVERIFY(action != nullptr);
+    QCOMPARE(action->parent(), static_cast<QObject*>(m_tool.get()));
+    QCOMPARE(action->text(), text);
+    QCOMPARE(action->shortcut().toString(), shortcut);
+    QCOMPARE(action->icon().isNull(), icon.isEmpty());
+    // The host's icons join the host library separately; until then only the names are checked.
+    if (!icon.isEmpty() && QFileInfo::exists(QStringLiteral(":/Editor/Buttons"))) {
+        QVERIFY2(QFile::exists(icon), qPrintable(icon));
+        QCOMPARE(action->icon().pixmap(16).toImage(), QIcon(icon).pixmap(16).toImage());
+    }
+    QCOMPARE(action->isCheckable(), checkable);
+    QVERIFY(!action->isChecked());
+    QCOMPARE(action->property("dpIgnCol").toBool(), ignoreColours);
+    if (name == QLatin1String("actionLoad")) {
+        QCOMPARE(action->iconText(), QStringLiteral("Open"));
+        QCOMPARE(action->toolTip(), QStringLiteral("Open file"));
+    }
+    const bool printable = QPrinter(QPrinter::ScreenResolution).outputFormat() == QPrinter::NativeFormat;
+    const bool visible = name != QLatin1String("actionPrint") || printable;
+    QCOMPARE(action->isVisible(), visible);
+    // A hidden action counts as disabled.
+    QCOMPARE(action->isEnabled(), enabled && visible);
+}
+
+QStringList tst_WorkbenchShell::entries(const QList<QAction*>& actions) const
+{
+    QStringList names;
+    for (QAction* a : actions)
+        names << (a->isSeparator() ? QStringLiteral("-") : a->menu() ? a->menu()->objectName() : a->objectName());
+    return names;
+}
+
+void tst_WorkbenchShell::menus_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("entries");
+    QTest::newRow("menuUSB") << "File"
+                             << "actionNew actionLoad - actionSave actionSave_as actionSave_all - actionClose - "
+                                "actionPrint";
+    QTest::newRow("menuEdit") << "Edit"
+                              << "actionUndo actionRedo - actionCut actionCopy actionPaste actionSelect_all - "
+                                 "actionFind - actionColours";
+    QTest::newRow("menuKROL") << "KROL"
+                              << "actionAssemble actionDownload - actionRun actionStop actionContinue - "
+                                 "actionDisassemble - actionOptions - menuAutostart";
+    QTest::newRow("menuAutostart") << "Auto start mode"
+                                   << "actionOn actionOff";
+    QTest::newRow("menuDebug") << "Debug"
+                               << "actionDebugger_active - actionRun_Continue actionPause actionSingle_Step "
+                                  "actionAnimate actionStop_Reset - actionRemove_all_breakpoints";
+    QTest::newRow("menubar") << QString() << "menuUSB menuEdit menuKROL menuDebug";
+    QTest::newRow("toolBar") << "Tool Bar"
+                             << "- actionNew actionLoad actionSave actionPrint - actionAssemble actionDownload "
+                                "actionDisassemble - actionRun actionStop actionContinue - actionDebugger_active "
+                                "actionRun_Continue actionPause actionSingle_Step actionAnimate actionStop_Reset";
+}
+
+void tst_WorkbenchShell::menus()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, entries);
+    auto* widget = m_tool->findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(widget != nullptr);
+    QCOMPARE(this->entries(widget->actions()), entries.split(QLatin1Char(' ')));
+    if (auto* menu = qobject_cast<QMenu*>(widget))
+        QCOMPARE(menu->title(), title);
+    if (auto* bar = qobject_cast<QToolBar*>(widget)) {
+        QCOMPARE(bar->windowTitle(), title);
+        QCOMPARE(bar->iconSize(), QSize(16, 16));
+        QCOMPARE(bar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    }
+}
+
+void tst_WorkbenchShell::layout()
+{
+    auto* box = qobject_cast<QVBoxLayout*>(m_tool->layout());
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->objectName(), QStringLiteral("verticalLayout"));
+    QCOMPARE(box->spacing(), 1);
+    QCOMPARE(box->contentsMargins(), QMargins());
+    QStringList order;
+    for (int i = 0; i < box->count(); ++i)
+        order << QString::fromLatin1(box->itemAt(i)->widget()->metaObject()->className());
+    QCOMPARE(order.mid(0, 3), QStringList({"QMenuBar", "QToolBar", "QTabWidget"}));
+    QCOMPARE(order.last(), QStringLiteral("QStatusBar"));
+
+    auto* tabs = m_tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
+    QVERIFY(tabs->documentMode());
+    QVERIFY(tabs->tabsClosable());
+    QCOMPARE(tabs->count(), 1);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("[New File 1]"));
+
+    auto* status = m_tool->findChild<QStatusBar*>();
+    QStringList texts;
+    for (QLabel* l : status->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        texts << l->text();
+    QCOMPARE(texts, QStringList({"1:1", "Original", "Insert", "", "", "", ""}));
+}
+
+void tst_WorkbenchShell::metaObject()
+{
+    const QMetaObject* meta = m_tool->metaObject();
+    QCOMPARE(meta->className(), "KROLCreator");
+    QCOMPARE(meta->superClass(), &ToolsInterface::staticMetaObject);
+    QVERIFY(m_tool->qt_metacast("krol.host.ToolsInterface/2.0") == m_tool.get());
+
+    const QStringList expected = {
+        "SetFindReplaceFocus()", "ActionNewTriggered()", "ActionLoadTriggered()", "ActionSaveTriggered()",
+        "ActionSaveAsTriggered()", "ActionSaveAllTriggered()", "ActionCloseTriggered()", "ActionPrintTriggered()",
+        "ActionFindTriggered()", "ActionColoursTriggered()", "ActionAssembleTriggered()",
+        "ActionDisassembleTriggered()", "ActionDownloadTriggered()", "ActionRunTriggered()",
+        "ActionStopTriggered()", "ActionContinueTriggered()", "ActionOptionsTriggered()",
+        "ActionDebuggerTriggered()", "ActionRemoveAllBreakpointsTriggered()", "ActionDebuggerRunTriggered()",
+        "ActionDebuggerStopTriggered()", "ActionDebuggerPauseTriggered()", "ActionDebuggerStepTriggered()",
+        "ActionDebuggerAnimateTriggered()", "ActionAutoStartOnTriggered()", "ActionAutoStartOffTriggered()",
+        "MenuAutostartShow()", "TabChanged(int Index)", "TabClosed(int Index)", "TextChanged()",
+        "EditModeChanged(bool Overwrite)", "CursorPositionChanged()", "BreakpointClick(int LineNumber)",
+        "GetBreakpointState(int LineNumber,bool& BreakpointPossible,bool& BreakpointSet)", "AnimateNextStep()",
+        "EscapeKeyPress()", "OnFindForwardButton(QString FindText,QTextDocument::FindFlags FindOptions)",
+        "OnFindReverseButton(QString FindText,QTextDocument::FindFlags FindOptions)",
+        "OnReplaceButton(QString FindText,QString ReplaceText,QTextDocument::FindFlags FindOptions)",
+        "OnReplaceFindButton(QString FindText,QString ReplaceText,QTextDocument::FindFlags FindOptions)",
+        "OnGetIncludeFileFromEditor(QString FileName,bool& FromEditor,QString& IncludeText,int& FileIndex)",
+        "OnFileDropped(QString FileName)", "watchFile(QString path)",
+        "forwardDoDirectRequest(Command* request,Command* reply)",
+        "importValue(const ExportType* key,QVariant value,QObject* sender)", "handleChangedParameterList()",
+        "ProcessCommand(uchar Opcode,uchar Type,uchar MotorBank,int Value,uchar& ReplyAddress,uchar& "
+        "ReplyStatus,uchar& ReplyOpcode,int& ReplyValue)",
+        "Throwback(int FileIndex,QString FileName,int LineNumber)"};
+    QStringList actual;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod m = meta->method(i);
+        QStringList params;
+        for (int p = 0; p < m.parameterCount(); ++p)
+            params << QString::fromLatin1(m.parameterTypes().at(p) + ' ' + m.parameterNames().at(p));
+        actual << QString::fromLatin1(m.name()) + QLatin1Char('(') + params.join(QLatin1Char(',')) + QLatin1Char(')');
+        const QMetaMethod::Access access = i - meta->methodOffset() < 44 ? QMetaMethod::Private : QMetaMethod::Public;
+        QCOMPARE(m.access(), m.methodType() == QMetaMethod::Signal ? QMetaMethod::Public : access);
+    }
+    QCOMPARE(actual, expected);
+}
+
+void tst_WorkbenchShell::setEnabled()
+{
+    const QStringList followers = {"actionDownload", "actionDisassemble", "actionDebugger_active"};
+    const QStringList others = {"actionAssemble", "actionRun", "actionStop", "actionContinue"};
+    auto* debug = m_tool->findChild<QMenu*>(QStringLiteral("menuDebug"));
+    for (bool enabled : {false, true}) {
+        m_tool->setEnabled(enabled);
+        for (const QString& name : followers)
+            QCOMPARE(m_tool->findChild<QAction*>(name)->isEnabled(), enabled);
+        QCOMPARE(debug->isEnabled(), enabled);
+        QCOMPARE(debug->menuAction()->isEnabled(), enabled);
+        for (const QString& name : others)
+            QVERIFY(m_tool->findChild<QAction*>(name)->isEnabled());
+        QVERIFY(m_tool->isEnabled());
+    }
+}
+
+void tst_WorkbenchShell::autostartMenu_data()
+{
+    QTest::addColumn<QByteArray>("globals");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("auto start in global0") << QByteArray(R"({"global0": {"par::auto start mode": {"number": 77}}})") << true;
+    QTest::newRow("other key") << QByteArray(R"({"global0": {"par::auto start": {"number": 77}}})") << false;
+    QTest::newRow("in global1") << QByteArray(R"({"global1": {"par::auto start mode": {"number": 77}}})") << false;
+    QTest::newRow("no maps") << QByteArray("{}") << false;
+}
+
+// At construction and whenever the host says the parameter description changed.
+void tst_WorkbenchShell::autostartMenu()
+{
+    QFETCH(QByteArray, globals);
+    QFETCH(bool, enabled);
+    ScratchDir dir;
+    QVERIFY(dir.reset());
+    const QString path = dir.write(QStringLiteral("m.json"), R"({"name": "M", "axes": 1, "maps": )" + globals + "}");
+    QString error;
+    m_tool = m_plugin.clone(path, 1, &error);
+    QVERIFY2(m_tool, qPrintable(error));
+    auto* menu = m_tool->findChild<QMenu*>(QStringLiteral("menuAutostart"));
+    QCOMPARE(menu->isEnabled(), enabled);
+
+    KROLModuleInterface* virtualModule = KROLModuleInterface::fromFile(PluginFixture::modulePath("virtual.json"), &error);
+    QVERIFY2(virtualModule, qPrintable(error));
+    m_plugin.module()->setDescription(virtualModule->description());
+    delete virtualModule;
+    m_tool->handleChangedParameterList();
+    QVERIFY(menu->isEnabled());
+}
+
+void tst_WorkbenchShell::examplesCopiedWithoutOverwriting()
+{
+    const QString examples = AppSettings::homePath() + QStringLiteral("/Examples/");
+    QFile kept(examples + QStringLiteral("KROLParam.kro"));
+    QVERIFY(kept.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    kept.write("MY_OWN = 1\n");
+    kept.close();
+    QFile::remove(examples + QStringLiteral("Interrupts.inc"));
+
+    QString error;
+    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 1, &error);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("MY_OWN = 1\n"));
+    QFile copied(examples + QStringLiteral("Interrupts.inc"));
+    QVERIFY(copied.open(QIODevice::ReadOnly));
+    QFile resource(QStringLiteral(":/KROL_Examples/Examples/Interrupts.inc"));
+    QVERIFY(resource.open(QIODevice::ReadOnly));
+    QCOMPARE(copied.readAll(), resource.readAll());
+}
+
+QTEST_MAIN(tst_WorkbenchShell)
+#include "tst_workbenchshell.moc"
