@@ -1,0 +1,165 @@
+#include "Highlighter.h"
+
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QtTest>
+
+namespace {
+
+// Counts the lines it is asked to colour.
+class CountingHighlighter : public Highlighter
+{
+public:
+    using Highlighter::Highlighter;
+    int calls = 0;
+
+protected:
+    void highlightBlock(const QString& text) override
+    {
+        ++calls;
+        Highlighter::highlightBlock(text);
+    }
+};
+
+// A document laid out as an editor page's: without a layout it announces no changes to highlight.
+class PageDocument : public QTextDocument
+{
+public:
+    PageDocument() { setDocumentLayout(new QPlainTextDocumentLayout(this)); }
+};
+
+const QColor CommandFg(1, 2, 200), CommandBg(250, 250, 251);
+const QColor CommentFg(3, 150, 4), CommentBg(252, 252, 253);
+const QColor DirectiveFg(90, 5, 6), DirectiveBg(254, 254, 255);
+
+// One letter per character of the first line: c command, m comment, d directive, . plain.
+QString classes(const QTextDocument& doc, int blockNumber = 0)
+{
+    const QTextBlock block = doc.findBlockByNumber(blockNumber);
+    QString out(block.length() - 1, QLatin1Char('.'));
+    for (const QTextLayout::FormatRange& r : block.layout()->formats()) {
+        const QColor fg = r.format.foreground().color();
+        const QChar mark = fg == CommandFg ? QLatin1Char('c')
+                         : fg == CommentFg ? QLatin1Char('m')
+                         : fg == DirectiveFg ? QLatin1Char('d') : QLatin1Char('?');
+        for (int i = r.start; i < r.start + r.length; ++i)
+            out[i] = mark;
+    }
+    return out;
+}
+
+void setRules(Highlighter& h, bool caseSensitive)
+{
+    h.SetHighlightingRules(CommandFg, CommandBg, CommentFg, CommentBg, DirectiveFg, DirectiveBg, caseSensitive);
+}
+
+} // namespace
+
+class tst_Highlighter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tokenClasses_data();
+    void tokenClasses();
+    void backgroundsAndDefaults();
+    void addedKeywordColoursExistingText();
+    void newColoursRecolourAtOnce();
+    void keystrokeColoursOnlyItsLine();
+};
+
+void tst_Highlighter::tokenClasses_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("mnemonic and mode") << "MVP ABS, 0, 100" << false << "ccc.ccc........";
+    QTest::newRow("any case") << "mvp Abs, 0, 100" << false << "ccc.ccc........";
+    QTest::newRow("case-sensitive flag") << "mvp ABS, 0, 100" << true << "....ccc........";
+    QTest::newRow("label, comment to the end")
+        << "LOOP: JA LOOP // JA here" << false << "......cc......mmmmmmmmmm";
+    QTest::newRow("label named like a keyword") << "START: STOP" << false << ".......cccc";
+    QTest::newRow("comment only") << "// STOP" << false << "mmmmmmm";
+    QTest::newRow("calc and condition keywords") << "CALC ADD, 1\tJC ZE, L" << false << "cccc.ccc....cc.cc...";
+    QTest::newRow("wait events") << "WAIT TICKS, 0, 10" << false << "cccc.ccccc.......";
+    QTest::newRow("include directive") << "  #include \"a b.inc\" // x" << false << "..dddddddd...........mmmm";
+    QTest::newRow("raw words are directives") << "CODEB 5,4,0,0,0,3,232" << false << "ddddd................";
+    QTest::newRow("words inside names are not keywords") << "STOPX = ROR_1 + 0x1F" << false << "....................";
+    QTest::newRow("constant named like nothing") << "SPEED = 1000" << false << "............";
+    QTest::newRow("user functions") << "UF10 1, 2, 3" << false << "cccc........";
+}
+
+void tst_Highlighter::tokenClasses()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, caseSensitive);
+    QFETCH(QString, expected);
+    PageDocument doc;
+    Highlighter h(&doc);
+    setRules(h, caseSensitive);
+    doc.setPlainText(line);
+    QCOMPARE(classes(doc), expected);
+}
+
+void tst_Highlighter::backgroundsAndDefaults()
+{
+    PageDocument doc;
+    Highlighter h(&doc);
+    doc.setPlainText(QStringLiteral("STOP // end"));
+    // Before any rules: the default KROL colours, blue commands and green comments.
+    const QVector<QTextLayout::FormatRange> f = doc.firstBlock().layout()->formats();
+    QCOMPARE(f.size(), 2);
+    QCOMPARE(h.commandFormat().foreground().color(), QColor(0, 0, 255));
+    QCOMPARE(h.commentFormat().foreground().color(), QColor(0, 128, 0));
+    setRules(h, false);
+    QCOMPARE(h.commandFormat().background().color(), CommandBg);
+    QCOMPARE(h.commentFormat().background().color(), CommentBg);
+    QCOMPARE(h.directiveFormat().background().color(), DirectiveBg);
+}
+
+void tst_Highlighter::addedKeywordColoursExistingText()
+{
+    PageDocument doc;
+    Highlighter h(&doc);
+    setRules(h, false);
+    doc.setPlainText(QStringLiteral("WAIT HOMED, 0, 0"));
+    QCOMPARE(classes(doc), QStringLiteral("cccc............"));
+    h.addKeyword(QStringLiteral("HOMED"));
+    QTRY_COMPARE(classes(doc), QStringLiteral("cccc.ccccc......"));
+}
+
+void tst_Highlighter::newColoursRecolourAtOnce()
+{
+    PageDocument doc;
+    Highlighter h(&doc);
+    doc.setPlainText(QStringLiteral("STOP"));
+    setRules(h, false);
+    QCOMPARE(classes(doc), QStringLiteral("cccc"));
+}
+
+void tst_Highlighter::keystrokeColoursOnlyItsLine()
+{
+    PageDocument doc;
+    CountingHighlighter h(&doc);
+    setRules(h, false);
+    QStringList text;
+    for (int i = 0; i < 1000; ++i)
+        text << QStringLiteral("ROR 0, %1 // turn").arg(i);
+    doc.setPlainText(text.join(QLatin1Char('\n')));
+    QVERIFY(h.calls >= 1000);
+
+    h.calls = 0;
+    QTextCursor c(doc.findBlockByNumber(500));
+    c.insertText(QStringLiteral("/"));
+    QCOMPARE(h.calls, 1);
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertText(QStringLiteral("\nSTOP"));
+    QCOMPARE(h.calls, 3); // the split line and the new one
+    QCOMPARE(classes(doc, 501), QStringLiteral("cccc"));
+}
+
+QTEST_MAIN(tst_Highlighter)
+#include "tst_highlighter.moc"
