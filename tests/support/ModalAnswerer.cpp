@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QFileDialog>
 
+#include <algorithm>
+
 ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
 {
     // Qt's own file dialogs, so a test can fill them in on any platform.
@@ -60,10 +62,19 @@ void ModalAnswerer::chooseFile(const QString& name)
     });
 }
 
+// A dialog whose buttons are all disabled is still at work (the assembler's window during a run,
+// shown before it is run modally): it is answered once a button is enabled.
+static bool isBusy(const QWidget* w)
+{
+    const QList<QAbstractButton*> buttons = w->findChildren<QAbstractButton*>();
+    return !buttons.isEmpty()
+           && std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isEnabled(); });
+}
+
 void ModalAnswerer::poll()
 {
     QWidget* w = QApplication::activeModalWidget();
-    if (w == nullptr || w == m_last || !w->isVisible())
+    if (w == nullptr || w == m_last || !w->isVisible() || isBusy(w))
         return;
     m_last = w;
     Seen s;
