@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 
-.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage bench clean
+.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage bench charts clean
 
 all: build
 
@@ -46,6 +46,10 @@ fuzz:
 fuzz-coverage:
 	@./scripts/install-deps.sh --fuzz
 	./scripts/fuzz-coverage.sh $(FUZZ_DIR)-coverage
+
+# The charts in docs/ (README shows them); run it when the virtual module's motion changes.
+charts: build
+	./scripts/make-charts.sh $(BUILD_DIR)
 
 run: build
 	./scripts/run.sh $(BUILD_DIR)

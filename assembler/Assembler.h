@@ -58,6 +58,8 @@ public:
 
     void CreateBinFile(const QString& path);
     void CreateSymbolFile(const QString& path);
+    // The symbol file's contents; its header names the file as the last part of path.
+    QByteArray SymbolFileText(const QString& path) const;
 
     void ShowAssemblerMessage(const QString& message);
     void ShowActualLine(int n);

@@ -3,10 +3,9 @@
 #include "Assembler.h"
 
 #include "AppSettings.h"
+#include "InputFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace {
 
@@ -198,11 +197,17 @@ bool Assembler::GetIncludeFile(const QString& line, int lineNumber, QString& tex
         if (!QFileInfo::exists(path))
             path = AppSettings::homePath() + QStringLiteral("/KROL-Script/") + name;
     }
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    const QFileInfo info(path);
+    if (info.isDir())
         return false;
-    QTextStream in(&file);
-    text = in.readAll();
+    // A FIFO or a device could block the assembly or never end; both are named, not read.
+    if (info.exists() && !info.isFile())
+        fail(QStringLiteral("Include file is not a regular file"), lineNumber);
+    if (info.size() > InputFile::TextLimit)
+        fail(QStringLiteral("Include file too large"), lineNumber);
+    QString reason;
+    if (!InputFile::readText(path, &text, &reason))
+        return false;
     m_foundIncludePath = path;
     fromDisk = true;
     return true;

@@ -1,17 +1,15 @@
 // The binary program file and the symbol file written after a successful assembly.
 #include "Assembler.h"
 
-#include <QDateTime>
-#include <QFile>
+#include "HeaderTime.h"
+#include "OutputFile.h"
+
 #include <QTextStream>
 
 #include <cstring>
 
 void Assembler::CreateBinFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;   // not reported: the assembly itself succeeded
     QByteArray bytes(m_program.size() * 8, Qt::Uninitialized);
     char* out = bytes.data();
     for (const TInstruction& ins : m_program) {
@@ -33,20 +31,26 @@ void Assembler::CreateBinFile(const QString& path)
         std::memcpy(out, record, 8);
         out += 8;
     }
-    file.write(bytes);
+    // Not reported when it fails: the assembly itself succeeded.
+    QString ignored;
+    OutputFile(path).write(bytes, &ignored);
 }
 
 void Assembler::CreateSymbolFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
+    // Not reported when it fails, as for the binary file; an earlier file stays as it was.
+    QString ignored;
+    OutputFile(path).write(SymbolFileText(path), &ignored);
+}
+
+QByteArray Assembler::SymbolFileText(const QString& path) const
+{
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = slash >= 2 ? path.mid(slash + 1) : path;
 
-    QTextStream out(&file);
-    out << "KROL Symbol File (" << name << ' '
-        << QDateTime::currentDateTime().toString(QStringLiteral("MM-dd-yyyy hh:mm:ss")) << ")\n";
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
+    out << "KROL Symbol File (" << name << ' ' << HeaderTime::text() << ")\n";
     out << "\n";
     out << "Label" << QString(36, QLatin1Char(' ')) << "Address (dec)\n";
     out << QString(54, QLatin1Char('-')) << "\n";
@@ -54,4 +58,6 @@ void Assembler::CreateSymbolFile(const QString& path)
         out << qSetFieldWidth(33) << Qt::left << label.Name + QLatin1Char(':')
             << qSetFieldWidth(20) << Qt::right << label.Address << qSetFieldWidth(0) << "\n";
     }
+    out.flush();
+    return bytes;
 }

@@ -2,11 +2,14 @@
 
 #include "SubCommand.h"
 
+#include <QCoreApplication>
+
 CommandParser::CommandParser(const QString& command, const QString& description)
     : m_command(command)
 {
     setApplicationDescription(description);
     addHelpOption();
+    addVersionOption();
 }
 
 void CommandParser::addRequired(const QString& name, const QString& description)
@@ -20,13 +23,17 @@ bool CommandParser::parseArguments(const QStringList& arguments, int* exitCode)
     QStringList all = arguments;
     all.prepend(QStringLiteral("krol ") + m_command);
     if (!parse(all)) {
-        standardError() << "krol " << m_command << ": " << errorText() << "\n"
-                        << "Run 'krol " << m_command << " --help' for usage.\n";
-        standardError().flush();
-        *exitCode = ExitCode::Usage;
+        *exitCode = report(errorText() + QStringLiteral("\nRun 'krol ") + m_command
+                           + QStringLiteral(" --help' for usage."));
         return false;
     }
-    if (isSet(QStringLiteral("help"))) {
+    if (isSet(QStringLiteral("version"))) {
+        standardOutput() << "krol " << QCoreApplication::applicationVersion() << Qt::endl;
+        *exitCode = ExitCode::Ok;
+        return false;
+    }
+    // --help-all adds Qt's own options, which krol does not take: the same help.
+    if (isSet(QStringLiteral("help")) || isSet(QStringLiteral("help-all"))) {
         // Qt names the binary's full path; users type "krol COMMAND".
         QString text = helpText();
         const int usage = text.indexOf(QLatin1String("Usage: "));
@@ -40,15 +47,13 @@ bool CommandParser::parseArguments(const QStringList& arguments, int* exitCode)
     }
     const int given = positionalArguments().size();
     if (given != m_required.size()) {
-        standardError() << "krol " << m_command << ": "
-                        << (given < m_required.size()
+        *exitCode = report((given < m_required.size()
                                 ? QStringLiteral("missing ") + m_required.at(given)
                                 : QStringLiteral("unexpected argument '")
                                       + positionalArguments().at(m_required.size())
                                       + QLatin1Char('\''))
-                        << "\nRun 'krol " << m_command << " --help' for usage.\n";
-        standardError().flush();
-        *exitCode = ExitCode::Usage;
+                           + QStringLiteral("\nRun 'krol ") + m_command
+                           + QStringLiteral(" --help' for usage."));
         return false;
     }
     return true;

@@ -3,13 +3,15 @@
 #include "BinaryFile.h"
 #include "CommandParser.h"
 #include "Disassembler.h"
+#include "HeaderTime.h"
+#include "InputFile.h"
 #include "ModuleOption.h"
+#include "OutputCheck.h"
+#include "OutputFile.h"
 #include "SourceAssembly.h"
 #include "SubCommand.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,24 +23,10 @@ int contentError(const QString& file, const QString& message)
     return ExitCode::Failed;
 }
 
-bool readInput(const QString& path, QByteArray* data)
-{
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = QFileInfo(path).isDir() ? QStringLiteral("is a directory")
-                               : !QFileInfo::exists(path) ? QStringLiteral("no such file")
-                                                          : file.errorString();
-        standardError() << "krol: cannot read '" << path << "': " << reason << "\n";
-        standardError().flush();
-        return false;
-    }
-    *data = file.readAll();
-    return true;
-}
-
 // Writes the text as UTF-8 a piece at a time: converting a long text in one go would touch
-// as much fresh memory again as the disassembly itself needed.
-bool writeUtf8(QIODevice& device, const QString& text)
+// as much fresh memory again as the disassembly itself needed. Stops at the first failure,
+// which the commit reports.
+void writeUtf8(OutputFile& file, const QString& text)
 {
     constexpr int Piece = 16384;
     const QStringView all(text);
@@ -46,34 +34,25 @@ bool writeUtf8(QIODevice& device, const QString& text)
         qsizetype n = qMin<qsizetype>(Piece, all.size() - at);
         if (at + n < all.size() && all.at(at + n - 1).isHighSurrogate())
             ++n;
-        if (device.write(all.mid(at, n).toUtf8()) < 0)
-            return false;
+        if (!file.append(all.mid(at, n).toUtf8()))
+            return;
         at += n;
     }
-    return true;
 }
 
 bool writeOutput(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !writeUtf8(file, text) || !file.commit()) {
-        standardError() << "krol: cannot write '" << path << "': " << file.errorString() << "\n";
-        standardError().flush();
-        return false;
-    }
-    return true;
-}
-
-bool writeStandardOutput(const QString& text)
-{
     standardOutput().flush();
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !writeUtf8(out, text) || !out.flush()) {
-        standardError() << "krol: cannot write to standard output: " << out.errorString() << "\n";
-        standardError().flush();
-        return false;
+    OutputFile file(path);
+    QString reason;
+    if (file.open(&reason)) {
+        writeUtf8(file, text);
+        if (file.commit(&reason))
+            return true;
     }
-    return true;
+    report(OutputFile::isStandardOutput(path) ? QStringLiteral("cannot write to standard output: ") + reason
+                                              : QStringLiteral("cannot write '%1': %2").arg(path, reason));
+    return false;
 }
 
 } // namespace
@@ -82,10 +61,11 @@ int runDisasm(const QStringList& arguments)
 {
     CommandParser parser(QStringLiteral("disasm"),
                          QStringLiteral("Turns a binary program file back into KROL source text."));
-    parser.addRequired(QStringLiteral("FILE"), QStringLiteral("The binary program file (.bin)."));
+    parser.addRequired(QStringLiteral("FILE"),
+                       QStringLiteral("The binary program file (.bin); - for standard input."));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("Write the text to FILE (default: standard "
-                                                   "output)."),
+                                    QStringLiteral("Write the text to FILE (default and -: "
+                                                   "standard output)."),
                                     QStringLiteral("FILE"));
     const QCommandLineOption module = ModuleOption::option();
     parser.addOptions({output, module});
@@ -95,43 +75,47 @@ int runDisasm(const QStringList& arguments)
         return exitCode;
 
     // Inputs and outputs are checked before the work; the output is written only after it.
+    QString problem;
+    if (!HeaderTime::checkEnvironment(&problem))
+        return report(problem);
     const QString input = parser.positionalArguments().at(0);
     QByteArray data;
-    if (!readInput(input, &data))
-        return ExitCode::Usage;
+    if (!InputFile::read(input, InputFile::BinaryLimit, &data, &problem))
+        return report(QStringLiteral("cannot read %1: %2").arg(SourceAssembly::inputName(input), problem));
 
     TParameterList waitEvents;   // empty: the module's default events
-    if (parser.isSet(module)) {
+    const QString modulePath =
+        parser.isSet(module) ? QFileInfo(parser.value(module)).absoluteFilePath() : QString();
+    if (!modulePath.isEmpty()) {
         QStringList commandList;
         TRangeSettings ranges;
-        QString error;
-        if (!ModuleOption::load(QFileInfo(parser.value(module)).absoluteFilePath(), &commandList,
-                                &ranges, &error)) {
-            standardError() << "krol: " << error << "\n";
-            standardError().flush();
-            return ExitCode::Usage;
-        }
+        if (!ModuleOption::load(modulePath, &commandList, &ranges, &problem))
+            return report(problem);
         waitEvents = ranges.WaitEventList;
     }
 
-    const QString outputPath = parser.isSet(output) ? QFileInfo(parser.value(output)).absoluteFilePath()
-                                                    : QString();
-    if (!outputPath.isEmpty() && !SourceAssembly::checkWritable(outputPath))
+    const QString given = parser.value(output);
+    const QString outputPath = !parser.isSet(output) || OutputFile::isStandardOutput(given)
+                                   ? QStringLiteral("-")
+                                   : QFileInfo(given).absoluteFilePath();
+    OutputCheck outputs;
+    outputs.addInput(InputFile::isStandardInput(input) ? QString() : input,
+                     QStringLiteral("program file"));
+    outputs.addInput(modulePath, QStringLiteral("module description"));
+    if (!outputs.addOutput(outputPath, QStringLiteral("output")))
         return ExitCode::Usage;
 
     QList<TInstruction> program;
     QString error;
+    const QString shownInput = InputFile::isStandardInput(input) ? QStringLiteral("<stdin>") : input;
     if (!BinaryFile::Decode(data, &program, &error))
-        return contentError(input, error);
+        return contentError(shownInput, error);
 
     Disassembler disassembler(waitEvents);
     QString text;
     if (!disassembler.DoDisAsm(&program, &text, true)) {
         const CDisAsmError& e = disassembler.LastError();
-        return contentError(input, e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
+        return contentError(shownInput, e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
     }
-
-    if (!outputPath.isEmpty())
-        return writeOutput(outputPath, text) ? ExitCode::Ok : ExitCode::Usage;
-    return writeStandardOutput(text) ? ExitCode::Ok : ExitCode::Usage;
+    return writeOutput(outputPath, text) ? ExitCode::Ok : ExitCode::Usage;
 }

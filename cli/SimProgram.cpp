@@ -8,23 +8,69 @@
 #include "SourceAssembly.h"
 #include "SubCommand.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QTextStream>
+
+const QString SimProgram::DefaultModule = QStringLiteral(":/modules/virtual.json");
+
+namespace {
+
+// How each label is written where it is defined (upper case name to spelling), so the trace
+// shows "CSUB outer" as the source has it. Labels stand at the start of a line before ':'.
+QHash<QString, QString> labelSpellings(const QStringList& files)
+{
+    QHash<QString, QString> spellings;
+    QSet<QString> seen;
+    for (const QString& name : files) {
+        if (seen.contains(name))
+            continue;
+        seen.insert(name);
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        QTextStream in(&file);
+        QString line;
+        while (in.readLineInto(&line)) {
+            const int colon = line.indexOf(QLatin1Char(':'));
+            const int comment = line.indexOf(QLatin1String("//"));
+            if (colon <= 0 || (comment >= 0 && comment < colon))
+                continue;
+            const QString label = line.left(colon).trimmed();
+            const QString key = label.toUpper();
+            if (!label.isEmpty() && !spellings.contains(key))
+                spellings.insert(key, label);
+        }
+    }
+    return spellings;
+}
+
+} // namespace
 
 int SimProgram::loadSource(const QString& path, const QString& modulePath,
-                           const QString& includeDirectory)
+                           const QString& includeDirectory, bool checkRanges)
 {
-    m_path = path;
-    m_fromSource = true;
     SourceAssembly assembly;
-    if (!assembly.setSource(path) || (!modulePath.isEmpty() && !assembly.setModule(modulePath)))
+    m_fromSource = true;
+    const QString module = modulePath.isEmpty() && checkRanges ? DefaultModule : modulePath;
+    if (!assembly.setSource(path) || (!module.isEmpty() && !assembly.setModule(module)))
         return ExitCode::Usage;
+    assembly.setRangeChecking(checkRanges);
     if (!includeDirectory.isEmpty())
         assembly.setIncludeDirectory(includeDirectory);
     if (!assembly.run())
         return ExitCode::Failed;
+    m_path = assembly.sourcePath();
     m_program = assembly.program();
     m_files = assembly.instructionFiles();
     m_waitEvents = assembly.ranges().WaitEventList;
+    // The first label of an address names it, as the symbol file lists them.
+    const QHash<QString, QString> spellings = labelSpellings(m_files);
+    for (const TLabel& l : assembly.labels()) {
+        if (!m_labels.contains(l.Address))
+            m_labels.insert(l.Address, spellings.value(l.Name, l.Name));
+    }
     return checkSize() ? ExitCode::Ok : ExitCode::Failed;
 }
 
@@ -36,25 +82,15 @@ int SimProgram::loadBinary(const QString& path, const QString& modulePath)
         TRangeSettings ranges;
         QString error;
         if (!ModuleOption::load(QFileInfo(modulePath).absoluteFilePath(), &commandList, &ranges,
-                                &error)) {
-            standardError() << "krol: " << error << "\n";
-            return ExitCode::Usage;
-        }
+                                &error))
+            return report(error);
         m_waitEvents = ranges.WaitEventList;
     }
 
-    const QFileInfo info(path);
     QString error;
-    const BinaryFile::ReadStatus status =
-        info.isDir() ? BinaryFile::ReadStatus::CannotRead : BinaryFile::Read(path, &m_program, &error);
-    if (status == BinaryFile::ReadStatus::CannotRead) {
-        standardError() << "krol: cannot read '" << path << "': "
-                        << (info.isDir() ? QStringLiteral("is a directory")
-                            : !info.exists() ? QStringLiteral("no such file")
-                                             : error)
-                        << "\n";
-        return ExitCode::Usage;
-    }
+    const BinaryFile::ReadStatus status = BinaryFile::Read(path, &m_program, &error);
+    if (status == BinaryFile::ReadStatus::CannotRead)
+        return report(QStringLiteral("cannot read '%1': %2").arg(path, error));
     if (status == BinaryFile::ReadStatus::BadFormat) {
         printError(-1, error);
         return ExitCode::Failed;

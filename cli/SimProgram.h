@@ -3,6 +3,7 @@
 #include "TInstruction.h"
 #include "TParameterDescriptor.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,8 +14,13 @@
 class SimProgram
 {
 public:
-    // Each returns ExitCode::Ok, or the exit status of the problem it printed.
-    int loadSource(const QString& path, const QString& modulePath, const QString& includeDirectory);
+    // The description a source is range-checked against when no other is given.
+    static const QString DefaultModule;
+
+    // Each returns ExitCode::Ok, or the exit status of the problem it printed. A source is
+    // range-checked against modulePath (DefaultModule when empty) unless checkRanges is false.
+    int loadSource(const QString& path, const QString& modulePath, const QString& includeDirectory,
+                   bool checkRanges);
     int loadBinary(const QString& path, const QString& modulePath);
 
     const QList<TInstruction>& instructions() const { return m_program; }
@@ -22,6 +28,8 @@ public:
     bool fromSource() const { return m_fromSource; }
     // "FILE:LINE" of the instruction at the address; empty for a binary file or no instruction.
     QString location(int address) const;
+    // The source's label at the address as it is written there; empty for none or a binary.
+    QString label(int address) const { return m_labels.value(address); }
     // The WAIT events the module description names (empty: the default events).
     const TParameterList& waitEvents() const { return m_waitEvents; }
 
@@ -34,6 +42,7 @@ private:
     QString m_path;
     QList<TInstruction> m_program;
     QStringList m_files;
+    QHash<int, QString> m_labels;
     TParameterList m_waitEvents;
     bool m_fromSource = false;
 };

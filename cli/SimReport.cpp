@@ -3,6 +3,7 @@
 #include "SimParameters.h"
 #include "SimProgram.h"
 #include "SimRun.h"
+#include "StopSignals.h"
 #include "SubCommand.h"
 #include "TRegisters.h"
 
@@ -11,6 +12,11 @@
 #include <QJsonObject>
 
 namespace {
+
+QString instructionCount(quint64 n)
+{
+    return QString::number(n) + (n == 1 ? QStringLiteral(" instruction") : QStringLiteral(" instructions"));
+}
 
 struct FlagName
 {
@@ -35,6 +41,7 @@ const char* resultKey(SimRun::Result result)
     case SimRun::Result::TimeLimit: return "time-limit";
     case SimRun::Result::StepLimit: return "step-limit";
     case SimRun::Result::Fault: return "error";
+    case SimRun::Result::Interrupted: return "interrupted";
     default: return "end";
     }
 }
@@ -62,8 +69,14 @@ int SimReport::exitCode() const
     switch (m_run.result()) {
     case SimRun::Result::Ended: return ExitCode::Ok;
     case SimRun::Result::Fault: return ExitCode::Failed;
+    case SimRun::Result::Interrupted: return 128 + m_run.signal();   // as the shell reports it
     default: return ExitCode::Limit;
     }
+}
+
+QString SimReport::endMark() const
+{
+    return QString::fromLatin1(resultKey(m_run.result())).replace(QLatin1Char('-'), QLatin1Char(' '));
 }
 
 QString SimReport::faultText() const
@@ -84,9 +97,13 @@ QString SimReport::resultText() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("time limit (%1 ms of module time)").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("step limit (%1 instructions)").arg(m_stepLimit);
+        return QStringLiteral("step limit (%1)").arg(instructionCount(m_stepLimit));
     case SimRun::Result::Fault:
-        return QStringLiteral("halted on an error (%1%2)").arg(faultText(), in);
+        return QStringLiteral("ended on an error (%1%2)").arg(faultText(), in);
+    case SimRun::Result::Interrupted:
+        return QStringLiteral("interrupted (%1 after %2 ms of module time)")
+            .arg(QLatin1String(StopSignals::name(m_run.signal())))
+            .arg(m.timeMs());
     default:
         return QStringLiteral("program end (%1 at address %2%3)")
             .arg(m.endCause() == VirtualModule::EndCause::Stop ? QStringLiteral("STOP")
@@ -102,11 +119,15 @@ QString SimReport::problem() const
     case SimRun::Result::TimeLimit:
         return QStringLiteral("krol sim: time limit reached after %1 ms of module time").arg(m_timeLimitMs);
     case SimRun::Result::StepLimit:
-        return QStringLiteral("krol sim: step limit reached after %1 instructions").arg(m_stepLimit);
+        return QStringLiteral("krol sim: step limit reached after %1").arg(instructionCount(m_stepLimit));
+    case SimRun::Result::Interrupted:
+        return QStringLiteral("krol sim: interrupted by %1 after %2 ms of module time")
+            .arg(QLatin1String(StopSignals::name(m_run.signal())))
+            .arg(m_run.module().timeMs());
     case SimRun::Result::Fault: {
         const int address = m_run.module().endAddress();
         const QString where = m_program.location(address);
-        return (where.isEmpty() ? m_program.path() : where) + QStringLiteral(": error: program halted: ")
+        return (where.isEmpty() ? m_program.path() : where) + QStringLiteral(": error: program ended: ")
                + faultText();
     }
     default:

@@ -24,6 +24,8 @@ public:
     // otherwise.
     QString problem() const;
     int exitCode() const;
+    // What ended the run in a word or two, for the mark on a chart: "end", "time limit", ...
+    QString endMark() const;
 
 private:
     QString resultText() const;

@@ -3,15 +3,19 @@
 #include "Command.h"
 #include "ModuleCommands.h"
 #include "ProgramTransfer.h"
+#include "StopSignals.h"
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
 
 constexpr unsigned char ModuleAddress = 1;
 constexpr unsigned char Trailer = 12;
+// At most 2.6 million instructions, a few tens of milliseconds of wall time.
+constexpr int64_t SliceMs = 65536;
 
 } // namespace
 
@@ -48,12 +52,22 @@ bool SimRun::run(int64_t timeLimitMs, uint64_t stepLimit, QString* error)
     QElapsedTimer wall;
     wall.start();
     const std::clock_t cpu = std::clock();
-    m.runFor(timeLimitMs - m.timeMs(), limit);
+    // The clock runs in slices so that a signal is noticed within a few milliseconds of wall
+    // time even in a tight loop. Slices end on whole milliseconds (or where the run ends), so
+    // the result is the one of a single long call.
+    while (m.state() == VirtualModule::Running && m.executedInstructions() < limit
+           && m.timeMs() < timeLimitMs) {
+        if ((m_signal = StopSignals::caught()) != 0)
+            break;
+        m.runFor(std::min(SliceMs, timeLimitMs - m.timeMs()), limit);
+    }
     m_cpuSeconds = double(std::clock() - cpu) / CLOCKS_PER_SEC;
     m_wallSeconds = double(wall.nsecsElapsed()) / 1e9;
     m_instructions = m.executedInstructions() - before;
 
-    if (m.state() == VirtualModule::Running)
+    if (m_signal != 0)
+        m_result = Result::Interrupted;
+    else if (m.state() == VirtualModule::Running)
         m_result = m_instructions >= stepLimit ? Result::StepLimit : Result::TimeLimit;
     else if (m.endCause() == VirtualModule::EndCause::CallStackOverflow
              || m.endCause() == VirtualModule::EndCause::ReturnWithoutCall)

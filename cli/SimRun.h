@@ -14,7 +14,7 @@
 class SimRun
 {
 public:
-    enum class Result { Ended, TimeLimit, StepLimit, Fault };
+    enum class Result { Ended, TimeLimit, StepLimit, Fault, Interrupted };
 
     SimRun();
 
@@ -24,9 +24,12 @@ public:
     // True when the module stored the whole program; *error says why not.
     bool download(const QList<TInstruction>& program, QString* error);
     // Starts the program and runs it; false with *error when the module refused to start it.
+    // A SIGINT or SIGTERM (StopSignals) ends the run where it is.
     bool run(int64_t timeLimitMs, uint64_t stepLimit, QString* error);
 
     Result result() const { return m_result; }
+    // The signal that interrupted the run (Result::Interrupted).
+    int signal() const { return m_signal; }
     uint64_t instructions() const { return m_instructions; }
     double wallSeconds() const { return m_wallSeconds; }
     double cpuSeconds() const { return m_cpuSeconds; }
@@ -34,6 +37,7 @@ public:
 private:
     VirtualConnection m_connection;
     Result m_result = Result::Ended;
+    int m_signal = 0;
     uint64_t m_instructions = 0;
     double m_wallSeconds = 0;
     double m_cpuSeconds = 0;

@@ -1,13 +1,14 @@
 #include "SourceAssembly.h"
 
 #include "Assembler.h"
+#include "BinaryFile.h"
+#include "InputFile.h"
 #include "ModuleOption.h"
+#include "OutputFile.h"
 #include "SubCommand.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 SourceAssembly::SourceAssembly()
     : m_assembler(new Assembler)
@@ -24,31 +25,37 @@ SourceAssembly::~SourceAssembly()
 
 bool SourceAssembly::setSource(const QString& path)
 {
-    m_argument = path;
+    QString reason;
+    if (!InputFile::readText(path, &m_text, &reason)) {
+        report(QStringLiteral("cannot read %1: %2").arg(inputName(path), reason));
+        return false;
+    }
+    if (InputFile::isStandardInput(path)) {
+        // Include files are looked for from the current folder.
+        m_fromStandardInput = true;
+        m_argument = QStringLiteral("<stdin>");
+        m_directory = QDir::currentPath() + QLatin1Char('/');
+        m_name = m_argument;
+        return true;
+    }
     const QFileInfo info(path);
-    QFile file(path);
-    if (!info.exists()) {
-        standardError() << "krol: cannot read '" << path << "': no such file\n";
-        return false;
-    }
-    if (info.isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        standardError() << "krol: cannot read '" << path << "': "
-                        << (info.isDir() ? QStringLiteral("is a directory") : file.errorString())
-                        << "\n";
-        return false;
-    }
-    QTextStream in(&file);
-    m_text = in.readAll();
+    m_argument = path;
     m_directory = info.absolutePath() + QLatin1Char('/');
     m_name = info.fileName();
     return true;
+}
+
+QString SourceAssembly::inputName(const QString& path)
+{
+    return InputFile::isStandardInput(path) ? QStringLiteral("standard input")
+                                            : QLatin1Char('\'') + path + QLatin1Char('\'');
 }
 
 bool SourceAssembly::setModule(const QString& path)
 {
     QString error;
     if (!ModuleOption::load(path, &m_commandList, &m_ranges, &error)) {
-        standardError() << "krol: " << error << "\n";
+        report(error);
         return false;
     }
     m_ranges.CommandList = &m_commandList;
@@ -96,6 +103,11 @@ QString SourceAssembly::displayName(const QString& engineName) const
     return engineName == m_name ? m_argument : QDir::cleanPath(engineName);
 }
 
+const QList<TLabel>& SourceAssembly::labels() const
+{
+    return m_assembler->Labels();
+}
+
 QStringList SourceAssembly::instructionFiles() const
 {
     QStringList files;
@@ -111,43 +123,19 @@ QStringList SourceAssembly::instructionFiles() const
 
 bool SourceAssembly::writeBinFile(const QString& path)
 {
-    m_assembler->CreateBinFile(path);
-    if (QFileInfo(path).size() != qint64(m_program.size()) * 8) {
-        standardError() << "krol: cannot write '" << path << "'\n";
-        return false;
-    }
-    return true;
+    return writeOutput(path, BinaryFile::Encode(m_program));
 }
 
 bool SourceAssembly::writeSymbolFile(const QString& path)
 {
-    QFile::remove(path);
-    m_assembler->CreateSymbolFile(path);
-    if (!QFileInfo::exists(path)) {
-        standardError() << "krol: cannot write '" << path << "'\n";
-        return false;
-    }
-    return true;
+    return writeOutput(path, m_assembler->SymbolFileText(path));
 }
 
-bool SourceAssembly::checkWritable(const QString& path)
+bool SourceAssembly::writeOutput(const QString& path, const QByteArray& data)
 {
-    const QFileInfo info(path);
     QString reason;
-    if (info.isDir())
-        reason = QStringLiteral("is a directory");
-    else if (info.exists() && !info.isWritable())
-        reason = QStringLiteral("permission denied");
-    else if (!info.exists()) {
-        const QFileInfo dir(info.absolutePath());
-        if (!dir.isDir())
-            reason = QStringLiteral("no such directory");
-        else if (!dir.isWritable())
-            reason = QStringLiteral("permission denied");
-    }
-    if (reason.isEmpty())
+    if (OutputFile(path).write(data, &reason))
         return true;
-    standardError() << "krol: cannot write '" << path << "': " << reason << "\n";
-    standardError().flush();
+    report(QStringLiteral("cannot write '%1': %2").arg(path, reason));
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "RangeCheck.h"
 #include "TInstruction.h"
+#include "TLabel.h"
 
 #include <QList>
 #include <QString>
@@ -17,10 +18,14 @@ public:
     SourceAssembly();
     ~SourceAssembly();
 
-    // Checks the source can be read; a clear message otherwise.
+    // Reads the source ("-": standard input, named "<stdin>" in messages); a clear message
+    // when it cannot be read.
     bool setSource(const QString& path);
+    bool fromStandardInput() const { return m_fromStandardInput; }
     // Loads a module description; range checking is on from then.
     bool setModule(const QString& path);
+    // Keeps the module's names (WAIT events) but checks no ranges.
+    void setRangeChecking(bool on) { m_checkRanges = on; }
     void setIncludeDirectory(const QString& directory);
     void setAppendStop(bool on) { m_appendStop = on; }
 
@@ -31,21 +36,24 @@ public:
     bool run();
 
     const QList<TInstruction>& program() const { return m_program; }
+    // The labels in the order they were defined, names in upper case.
+    const QList<TLabel>& labels() const;
     // The file each instruction came from (the file names the engine keeps only on the first
     // instruction of each file are carried forward here).
     QStringList instructionFiles() const;
     const QString& sourcePath() const { return m_argument; }
     const TRangeSettings& ranges() const { return m_ranges; }
 
+    // Each writes the whole file or reports why it could not; an earlier file is kept then.
     bool writeBinFile(const QString& path);
     bool writeSymbolFile(const QString& path);
 
-    // True when path can be written: an existing writable file, or a new file in an existing
-    // writable directory. Prints the reason otherwise. Creates nothing.
-    static bool checkWritable(const QString& path);
+    // "'PATH'", or "standard input" for "-": how messages name an input.
+    static QString inputName(const QString& path);
 
 private:
     QString displayName(const QString& engineName) const;
+    static bool writeOutput(const QString& path, const QByteArray& data);
 
     Assembler* m_assembler;
     QString m_argument;      // the source as the user named it
@@ -53,6 +61,7 @@ private:
     QString m_name;          // bare file name
     QString m_text;
     QString m_includeDirectory;
+    bool m_fromStandardInput = false;
     bool m_appendStop = true;
     bool m_checkRanges = false;
     QStringList m_commandList;

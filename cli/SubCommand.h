@@ -25,6 +25,12 @@ struct SubCommand
 QTextStream& standardOutput();
 QTextStream& standardError();
 
+// "krol asm", "krol disasm", ...: the running sub-command, which starts its messages.
+void setCommandName(const QString& name);
+const QString& commandName();
+// Prints "krol COMMAND: MESSAGE" to standard error and returns the exit status given.
+int report(const QString& message, int exitCode = ExitCode::Usage);
+
 // Flushes the output and ends the process with the status at once: freeing a large program
 // word by word only costs time. Sanitizer builds return normally, so leaks are still found.
 int exitNow(int exitCode);

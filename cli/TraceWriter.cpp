@@ -1,11 +1,14 @@
 #include "TraceWriter.h"
 
+#include <cerrno>
+
 #include "CDisAsmError.h"
 #include "InstructionWriter.h"
 #include "SimProgram.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 
 namespace {
 
@@ -50,6 +53,20 @@ std::string instructionText(const InstructionWriter& writer, int address, const 
     }
 }
 
+// A jump target as the source names it ("CSUB outer"); the writer puts it last, as "Lbl" and
+// the address.
+std::string withSourceLabel(const SimProgram& program, std::string text)
+{
+    const size_t at = text.rfind(" Lbl");
+    if (at == std::string::npos || at + 4 == text.size()
+        || text.find_first_not_of("0123456789", at + 4) != std::string::npos)
+        return text;
+    const QString label = program.label(std::atoi(text.c_str() + at + 4));
+    if (!label.isEmpty())
+        text.replace(at + 1, std::string::npos, label.toStdString());
+    return text;
+}
+
 } // namespace
 
 TraceWriter::TraceWriter(const SimProgram& program, std::FILE* out)
@@ -61,7 +78,8 @@ TraceWriter::TraceWriter(const SimProgram& program, std::FILE* out)
     std::vector<std::string> instructions(size_t(list.size()));
     for (int address = 0; address < list.size(); ++address) {
         locations[size_t(address)] = program.location(address).toStdString();
-        instructions[size_t(address)] = instructionText(writer, address, storedWord(list.at(address)));
+        instructions[size_t(address)] = withSourceLabel(
+            program, instructionText(writer, address, storedWord(list.at(address))));
         m_locationWidth = std::max(m_locationWidth, locations[size_t(address)].size());
         m_instructionWidth = std::max(m_instructionWidth, instructions[size_t(address)].size());
     }
@@ -121,15 +139,25 @@ void TraceWriter::write(const TTraceStep& step)
 
 void TraceWriter::drain()
 {
-    if (!m_failed && !m_buffer.empty())
-        m_failed = std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size();
+    if (!m_failed && !m_buffer.empty()
+        && std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_out) != m_buffer.size()) {
+        m_failed = true;
+        m_error = errno;
+    }
     m_buffer.clear();
 }
 
 bool TraceWriter::flush()
 {
     drain();
-    if (std::fflush(m_out) != 0)
+    if (!m_failed && std::fflush(m_out) != 0) {
         m_failed = true;
+        m_error = errno;
+    }
     return !m_failed;
+}
+
+QString TraceWriter::errorString() const
+{
+    return qt_error_string(m_error);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "TTraceStep.h"
 
 #include <cstdio>
@@ -22,6 +24,8 @@ public:
     void write(const TTraceStep& step);
     // Writes what is buffered; false once anything could not be written.
     bool flush();
+    // The system's reason for the first failure.
+    QString errorString() const;
 
 private:
     void drain();
@@ -35,4 +39,5 @@ private:
     size_t m_instructionWidth = 0;
     std::string m_buffer;
     bool m_failed = false;
+    int m_error = 0;
 };

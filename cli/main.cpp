@@ -1,6 +1,7 @@
 // krol: the command-line tool. It runs headless: the engine's dialogs are never shown.
 #include "AsmCommand.h"
 #include "DisasmCommand.h"
+#include "PlotLibrary.h"
 #include "SimCommand.h"
 #include "SubCommand.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -62,6 +64,31 @@ QTextStream& standardError()
     return err;
 }
 
+namespace {
+QString& currentCommand()
+{
+    static QString name = QStringLiteral("krol");
+    return name;
+}
+} // namespace
+
+void setCommandName(const QString& name)
+{
+    currentCommand() = QStringLiteral("krol ") + name;
+}
+
+const QString& commandName()
+{
+    return currentCommand();
+}
+
+int report(const QString& message, int exitCode)
+{
+    standardError() << currentCommand() << ": " << message << "\n";
+    standardError().flush();
+    return exitCode;
+}
+
 int main(int argc, char* argv[])
 {
     // No display is needed or wanted: the engine's dialogs are never shown, and the minimal
@@ -69,7 +96,18 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "minimal");
     if (qEnvironmentVariableIsEmpty("KROL_DEBUG"))
         qInstallMessageHandler(quietMessages);
-    QApplication app(argc, argv);
+    // A chart needs a GUI application from the plot library; every other run does without.
+    std::unique_ptr<QCoreApplication> app;
+    if (PlotLibrary::requested(argc, argv)) {
+        QString error;
+        app.reset(PlotLibrary::makeApplication(argc, argv, &error));
+        if (!app) {
+            standardError() << "krol sim: cannot draw charts: " << error << "\n";
+            return ExitCode::Usage;
+        }
+    } else {
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("krol"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KROL_VERSION));
 
@@ -90,8 +128,10 @@ int main(int argc, char* argv[])
         return ExitCode::Ok;
     }
     for (const SubCommand& c : commands) {
-        if (name == QLatin1String(c.name))
+        if (name == QLatin1String(c.name)) {
+            setCommandName(name);
             return exitNow(c.run(args));
+        }
     }
     standardError() << "krol: unknown command '" << name << "'\n";
     printUsage(standardError());

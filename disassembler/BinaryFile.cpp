@@ -1,7 +1,7 @@
 #include "BinaryFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "InputFile.h"
+#include "OutputFile.h"
 
 namespace {
 
@@ -72,26 +72,13 @@ QByteArray BinaryFile::Encode(const QList<TInstruction>& program)
 
 BinaryFile::ReadStatus BinaryFile::Read(const QString& path, QList<TInstruction>* program, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    QByteArray data;
+    if (!InputFile::read(path, InputFile::BinaryLimit, &data, error))
         return ReadStatus::CannotRead;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return ReadStatus::CannotRead;
-    }
     return Decode(data, program, error) ? ReadStatus::Ok : ReadStatus::BadFormat;
 }
 
 bool BinaryFile::Write(const QString& path, const QList<TInstruction>& program, QString* error)
 {
-    // A save file leaves an existing file as it was when writing fails half-way.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Encode(program)) < 0 || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return OutputFile(path).write(Encode(program), error);
 }

@@ -24,9 +24,10 @@ public:
     // The file contents for a program; the value's low 32 bits are stored.
     static QByteArray Encode(const QList<TInstruction>& program);
 
-    // Reads and decodes a whole file. *error does not repeat the path.
+    // Reads and decodes a whole file (InputFile's rules and limit for binaries). *error does not
+    // repeat the path.
     static ReadStatus Read(const QString& path, QList<TInstruction>* program, QString* error);
 
-    // Writes the whole file, replacing an existing one; *error does not repeat the path.
+    // Writes the whole file as OutputFile writes; *error does not repeat the path.
     static bool Write(const QString& path, const QList<TInstruction>& program, QString* error);
 };

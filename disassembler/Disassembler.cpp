@@ -2,8 +2,8 @@
 #include "ui_Disassembler.h"
 
 #include "Globals.h"
+#include "HeaderTime.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QEvent>
 #include <QVarLengthArray>
@@ -177,8 +177,7 @@ void Disassembler::FormatText()
 // The header, then every line with its blank lines and label, each ending in a line feed.
 void Disassembler::WriteText()
 {
-    const QString header = QStringLiteral("//KROL disassembly at ")
-                           + QDateTime::currentDateTime().toString(QStringLiteral("MM-dd-yyyy hh:mm:ss"));
+    const QString header = QStringLiteral("//KROL disassembly at ") + HeaderTime::text();
     qint64 size = header.size() + 1 + TextSize;
     for (const TLineLayout& line : Lines) {
         size += line.Blanks;

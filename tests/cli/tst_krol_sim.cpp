@@ -5,7 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QXmlStreamReader>
 #include <QtTest>
+
+#include <algorithm>
+#include <csignal>
 
 class tst_KrolSim : public QObject
 {
@@ -20,6 +24,11 @@ private slots:
     void traceThroughAnInclude();
     void traceIsOneLinePerInstruction_data();
     void traceIsOneLinePerInstruction();
+    void signalStopsTheRun_data();
+    void signalStopsTheRun();
+    void motionCsv();
+    void motionChart();
+    void readmeChartIsCurrent();
     void jsonKeys();
     void binaryRunsLikeItsSource();
     void examplesRunToTheirEnd();
@@ -101,22 +110,117 @@ void tst_KrolSim::finalState_data()
     QTest::newRow("never-ending loop bounded by steps")
         << QByteArray("L: CALC ADD, 1\nJA L\n") << QStringList{"--max-steps", "1001"} << 3
         << QStringList{"result=step-limit", "instructions=1001", "a=501", "module_time_ms=25"};
+    // A WAIT counts once however long it holds; the counter stays on it.
     QTest::newRow("waiting at the time limit")
         << QByteArray("CALC LOAD, 1\nWAIT TICKS, 0, 1000\n") << QStringList{"--time", "5000"} << 3
-        << QStringList{"result=time-limit", "waiting=true", "pc=1", "instructions=2"};
+        << QStringList{"result=time-limit", "waiting=true", "pc=1", "instructions=2",
+                       "state=running"};
+    // A call stack fault ends the program as a STOP would (state 0, the counter on the end
+    // marker); the faulty CSUB or RSUB counts as executed, the end marker does not.
     QTest::newRow("call stack overflow")
         << QByteArray("CALC LOAD, 2\nR: CSUB R\n") << QStringList() << 1
         << QStringList{"result=error", "error=call stack overflow at address 1", "end_address=1",
-                       "error_flags/EAL=true", "instructions=18", "state=stopped"};
+                       "error_flags/EAL=true", "instructions=18", "state=stopped", "pc=3",
+                       "waiting=false"};
     QTest::newRow("return without a call")
         << QByteArray("RSUB\n") << QStringList() << 1
-        << QStringList{"result=error", "error=return without a call at address 0"};
+        << QStringList{"result=error", "error=return without a call at address 0", "pc=2",
+                       "instructions=1", "state=stopped"};
     QTest::newRow("division by zero goes on")
         << QByteArray("CALC DIV, 0\nCALC LOAD, 4\n") << QStringList() << 0
         << QStringList{"result=end", "a=4", "error_flags/EAL=true", "error_flags/ETO=false"};
+    QTest::newRow("MOD by 0 keeps A and sets EAL")
+        << QByteArray("CALC LOAD, 7\nCALC MOD, 0\n") << QStringList() << 0
+        << QStringList{"a=7", "error_flags/EAL=true"};
+    QTest::newRow("CALCV MOD by 0 keeps the variable")
+        << QByteArray("CALCV LOAD, 1, -5\nCALCV MOD, 1, 0\nGGP 1, 2\n") << QStringList() << 0
+        << QStringList{"a=-5", "error_flags/EAL=true"};
     QTest::newRow("jump to the end of memory")
         << QByteArray("CALC LOAD, 9\nCODE 22, 0, 0, 2000\n") << QStringList() << 0
-        << QStringList{"result=end", "end_address=2000", "end_location=null", "a=9"};
+        << QStringList{"result=end", "end_address=2000", "end_location=null", "a=9",
+                       "instructions=2", "pc=2000"};
+    QTest::newRow("end marker in the middle")
+        << QByteArray("CALC LOAD, 1\nCODE 0, 0, 0, 0\nCALC LOAD, 2\n") << QStringList{"--no-check"} << 0
+        << QStringList{"result=end", "end_address=1", "pc=1", "instructions=1", "a=1"};
+    QTest::newRow("STOP beyond an end marker")
+        << QByteArray("JA L\nCODE 0, 0, 0, 0\nL: CALC LOAD, 3\n") << QStringList{"--no-check"} << 0
+        << QStringList{"result=end", "end_address=3", "pc=1", "instructions=3", "a=3"};
+
+    // SWAP exchanges the two registers and leaves the comparison flags; COMP compares the
+    // first-named operand with the second.
+    QTest::newRow("CALCVA SWAP")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCVA SWAP, 1\nCALCX SWAP\nGGP 1, 2\n")
+        << QStringList() << 0 << QStringList{"a=9", "x=5"};
+    QTest::newRow("CALCAV SWAP")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCAV SWAP, 1\nCALCX SWAP\nGGP 1, 2\n")
+        << QStringList() << 0 << QStringList{"a=9", "x=5"};
+    QTest::newRow("CALCVX SWAP")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCVX SWAP, 1\nGGP 1, 2\n")
+        << QStringList() << 0 << QStringList{"a=9", "x=5"};
+    QTest::newRow("CALCXV SWAP")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCXV SWAP, 1\nGGP 1, 2\n")
+        << QStringList() << 0 << QStringList{"a=9", "x=5"};
+    const QByteArray greater("JC GT, G\nCALC LOAD, -1\nSTOP\nG: CALC LOAD, 1\n");
+    QTest::newRow("CALCVA COMP: variable against A")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCVA COMP, 1\n") + greater
+        << QStringList() << 0 << QStringList{"a=-1"};
+    QTest::newRow("CALCAV COMP: A against the variable")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCAV COMP, 1\n") + greater
+        << QStringList() << 0 << QStringList{"a=1"};
+    QTest::newRow("CALCVX COMP: variable against X")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCVX COMP, 1\n") + greater
+        << QStringList() << 0 << QStringList{"a=-1"};
+    QTest::newRow("CALCXV COMP: X against the variable")
+        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCXV COMP, 1\n") + greater
+        << QStringList() << 0 << QStringList{"a=1"};
+    QTest::newRow("SWAP leaves the comparison flags")
+        << QByteArray("CALC LOAD, 3\nCOMP 5\nCALCX SWAP\nJC LT, L\nCALC LOAD, 0\nSTOP\n"
+                      "L: CALC LOAD, 1\n")
+        << QStringList() << 0 << QStringList{"a=1", "x=3"};
+
+    // A fresh module: what a program reads before it writes anything.
+    QTest::newRow("power-on registers and variables")
+        << QByteArray("GGP 255, 2\nCALCX ADD\n") << QStringList() << 0
+        << QStringList{"a=0", "x=0", "error_flags/EAL=false", "axes/0/reference_switch=true"};
+    QTest::newRow("power-on coordinate") << QByteArray("CALC LOAD, 1\nGCO 20, 2\n") << QStringList()
+                                         << 0 << QStringList{"a=0"};
+    QTest::newRow("power-on timer period") << QByteArray("CALC LOAD, 1\nGGP 2, 3\n")
+                                           << QStringList() << 0 << QStringList{"a=0"};
+    QTest::newRow("power-on speed and acceleration")
+        << QByteArray("GAP 4, 2\nCALCX SWAP\nGAP 5, 1\n") << QStringList() << 0
+        << QStringList{"x=100000", "a=1000000"};
+    QTest::newRow("power-on reference search speeds")
+        << QByteArray("GAP 194, 0\nCALCX SWAP\nGAP 195, 2\n") << QStringList() << 0
+        << QStringList{"x=10000", "a=1000"};
+
+    // A read-only parameter written from a program keeps its value and sets no flag.
+    QTest::newRow("SAP on a read-only parameter")
+        << QByteArray("SAP 3, 0, 500\nSAP 9, 0, 0\nGAP 3, 0\nCALCX SWAP\nGAP 9, 0\n")
+        << QStringList{"--no-check"} << 0
+        << QStringList{"x=0", "a=1", "axes/0/velocity=0", "error_flags/EAL=false"};
+
+    // Left is the negative direction; A and X are signed.
+    QTest::newRow("ROL turns left")
+        << QByteArray("ROL 0, 1000\nWAIT TICKS, 0, 10\n") << QStringList() << 0
+        << QStringList{"axes/0/velocity=-1000", "axes/0/position=-100",
+                       "axes/0/reference_switch=true"};
+    QTest::newRow("ROL with a negative speed turns right")
+        << QByteArray("ROL 1, -1000\nWAIT TICKS, 0, 10\n") << QStringList() << 0
+        << QStringList{"axes/1/velocity=1000", "axes/1/position=100",
+                       "axes/1/reference_switch=false"};
+    QTest::newRow("signed registers")
+        << QByteArray("CALC LOAD, -5\nCALCX SWAP\nCALC LOAD, -2147483648\n") << QStringList() << 0
+        << QStringList{"a=-2147483648", "x=-5"};
+
+    // A reference search runs at its speeds at once, without a ramp, and stops dead.
+    QTest::newRow("RFS does not ramp")
+        << QByteArray("MVP ABS, 0, 5000\nWAIT POS, 0, 0\nSAP 5, 0, 1000\nRFS START, 0\n"
+                      "WAIT TICKS, 0, 1\n")
+        << QStringList() << 0 << QStringList{"axes/0/velocity=-10000", "axes/0/position=4900"};
+    QTest::newRow("RFS stops at the switch edge")
+        << QByteArray("MVP ABS, 0, 5000\nWAIT POS, 0, 0\nSAP 5, 0, 1000\nRFS START, 0\n"
+                      "WAIT RFS, 0, 0\n")
+        << QStringList() << 0 << QStringList{"axes/0/velocity=0", "axes/0/position=0"};
 }
 
 void tst_KrolSim::finalState()
@@ -148,6 +252,12 @@ void tst_KrolSim::exitStatusAndMessages_data()
     QTest::newRow("range checked with a module")
         << QStringList{"sim", "--module", "%S/modules/virtual.json", "%D/axis.kro"} << 1
         << "^%D/axis.kro:1: error: Axis number out of range\n$";
+    QTest::newRow("range checked by default") << QStringList{"sim", "%D/axis.kro"} << 1
+                                              << "^%D/axis.kro:1: error: Axis number out of range\n$";
+    QTest::newRow("read-only parameter") << QStringList{"sim", "%D/readonly.kro"} << 1
+                                         << "^%D/readonly.kro:1: error: ";
+    QTest::newRow("--no-check runs it") << QStringList{"sim", "--no-check", "%D/axis.kro"} << 0
+                                        << "^$";
     QTest::newRow("bad checksum") << QStringList{"sim", "%D/checksum.bin"} << 1
                                   << "^%D/checksum.bin: error: record 1: checksum mismatch "
                                      "\\(stored 28, computed 29\\)\n$";
@@ -156,7 +266,7 @@ void tst_KrolSim::exitStatusAndMessages_data()
     QTest::newRow("too long") << QStringList{"sim", "%D/long.bin"} << 1
                               << "the program has 2048 instructions; the module holds at most 2047";
     QTest::newRow("fault names the line") << QStringList{"sim", "%D/fault.kro"} << 1
-                                          << "^%D/fault.kro:2: error: program halted: call stack "
+                                          << "^%D/fault.kro:2: error: program ended: call stack "
                                              "overflow at address 1\n$";
     QTest::newRow("time limit") << QStringList{"sim", "--time", "7", "%D/loop.kro"} << 3
                                 << "^krol sim: time limit reached after 7 ms of module time\n$";
@@ -183,6 +293,7 @@ void tst_KrolSim::exitStatusAndMessages()
     m_dir.write("ok.bin", QByteArray::fromHex("1c0000000000001c"));
     m_dir.write("bad.kro", "CALC LOAD, 1\nFLY 1\n");
     m_dir.write("axis.kro", "ROR 7, 100\n");
+    m_dir.write("readonly.kro", "SAP 3, 0, 500\n");
     m_dir.write("fault.kro", "CALC LOAD, 1\nR: CSUB R\n");
     m_dir.write("loop.kro", "L: JA L\n");
     m_dir.write("checksum.bin", QByteArray::fromHex("1c0000000000001c" "1c0000000000011c"));
@@ -196,16 +307,18 @@ void tst_KrolSim::exitStatusAndMessages()
 
 void tst_KrolSim::traceThroughAnInclude()
 {
-    m_dir.write("lib/sub.inc", "SUB:    CALC ADD, 2\n        RSUB\n");
-    m_dir.write("main.kro", "        CALC LOAD, 1\n        JA START\n#include sub.inc\n"
-                      "START:  CSUB SUB\n        WAIT TICKS, 0, 3\n        CALCX SWAP\n");
+    // Jump targets carry the source's labels as they are written.
+    m_dir.write("lib/sub.inc", "Sub:    CALC ADD, 2\n        RSUB\n");
+    m_dir.write("main.kro", "        CALC LOAD, 1\n        JA start // on: to the call\n"
+                            "#include sub.inc\nstart:  CSUB SUB\n        WAIT TICKS, 0, 3\n"
+                            "        CALCX SWAP\n");
     const KrolResult r = runKrol({"sim", "--trace", "-I", "lib", "main.kro"}, m_dir.path());
     QCOMPARE(r.exitCode, 0);
     const QString inc = m_dir.filePath("lib/sub.inc");
     const QStringList expected{
         "       0 ms     0  main.kro:1  CALC LOAD, 1      A=1 X=0",
-        "       0 ms     1  main.kro:2  JA Lbl4           A=1 X=0",
-        "       0 ms     4  main.kro:4  CSUB Lbl2         A=1 X=0",
+        "       0 ms     1  main.kro:2  JA start          A=1 X=0",
+        "       0 ms     4  main.kro:4  CSUB Sub          A=1 X=0",
         "       0 ms     2  " + inc + ":1  CALC ADD, 2       A=3 X=0",
         "       0 ms     3  " + inc + ":2  RSUB              A=3 X=0",
         "       0 ms     5  main.kro:5  WAIT TICKS, 0, 3  A=3 X=0",
@@ -229,7 +342,7 @@ void tst_KrolSim::traceIsOneLinePerInstruction_data()
     QTest::addColumn<QString>("linePattern");
     QTest::newRow("source") << "loop.kro"
                             << "^ +\\d+ ms +[0-2]  /.*/loop\\.kro:[1-3]  (CALC ADD, 1|COMP 5     "
-                               "|JA Lbl0    )  A=-?\\d+ X=0$";
+                               "|JA L       )  A=-?\\d+ X=0$";
     QTest::newRow("binary") << "loop.bin" << "^ +\\d+ ms +[0-2]  (CALC ADD, 1|COMP 5|JA Lbl0) +A=-?\\d+ X=0$";
 }
 
@@ -251,6 +364,189 @@ void tst_KrolSim::traceIsOneLinePerInstruction()
     QCOMPARE(lines.at(json - 1).section("A=", 1), QString("33334 X=0"));
     const QJsonDocument doc = QJsonDocument::fromJson(lines.mid(json).join('\n').toUtf8());
     QCOMPARE(doc.object().value("instructions").toInt(), 100000);
+}
+
+namespace {
+
+// True once the process catches the signal (its handler is installed): bit signal - 1 of the
+// SigCgt mask in /proc.
+bool catches(qint64 pid, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = QString::fromLatin1(status.readAll());
+    const QRegularExpressionMatch m = QRegularExpression("SigCgt:\\s*([0-9a-f]+)").match(text);
+    return m.hasMatch() && (m.captured(1).toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+}
+
+} // namespace
+
+void tst_KrolSim::signalStopsTheRun_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("json");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGINT, JSON") << int(SIGINT) << true << 130;
+    QTest::newRow("SIGTERM, text") << int(SIGTERM) << false << 143;
+}
+
+void tst_KrolSim::signalStopsTheRun()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, json);
+    const QString name = signal == SIGINT ? "SIGINT" : "SIGTERM";
+    QProcess p;
+    QStringList arguments{"sim", "--time", "1000000000000", m_dir.write("loop.kro", "L: CALC ADD, 1\nJA L\n")};
+    if (json)
+        arguments << "--json";
+    p.start(krolBinary(), arguments);
+    QVERIFY(p.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(catches(p.processId(), signal), 20000);
+    ::kill(pid_t(p.processId()), signal);
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 128 + signal);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(QRegularExpression("^krol sim: interrupted by " + name + " after \\d+ ms of module time\n$")
+                 .match(err).hasMatch(), qPrintable(err));
+    const QByteArray out = p.readAllStandardOutput();
+    if (json) {
+        const QJsonObject o = QJsonDocument::fromJson(out).object();
+        QCOMPARE(o.value("result").toString(), QString("interrupted"));
+        QCOMPARE(o.value("state").toString(), QString("running"));
+        QVERIFY(o.value("end_address").isNull());
+        // The state is the one reached: A counts the loop's turns so far.
+        QCOMPARE(qint64(o.value("a").toDouble()), (qint64(o.value("instructions").toDouble()) + 1) / 2);
+    } else {
+        QVERIFY2(out.startsWith("Result:           interrupted (" + name.toLatin1() + " after "), out);
+        QVERIFY(out.contains("\nState:            running\n"));
+    }
+}
+
+namespace {
+
+// The rows of a --csv file as numbers, the header checked.
+QVector<QVector<qint64>> csvRows(const QByteArray& text)
+{
+    QVector<QVector<qint64>> rows;
+    const QList<QByteArray> lines = text.trimmed().split('\n');
+    if (lines.value(0) != "time_ms,axis0_position,axis0_velocity,axis1_position,axis1_velocity,"
+                          "axis2_position,axis2_velocity")
+        return rows;
+    for (int i = 1; i < lines.size(); ++i) {
+        QVector<qint64> row;
+        for (const QByteArray& field : lines.at(i).split(','))
+            row.append(field.toLongLong());
+        rows.append(row);
+    }
+    return rows;
+}
+
+// Every text element of an SVG file, and its description.
+QStringList svgTexts(const QByteArray& svg, QString* description)
+{
+    QStringList texts;
+    QXmlStreamReader xml(svg);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        else if (xml.isStartElement() && xml.name() == QLatin1String("desc"))
+            *description = xml.readElementText();
+        else if (!xml.isStartElement())
+            xml.readNext();
+    }
+    if (xml.hasError())
+        texts << "XML error: " + xml.errorString();
+    return texts;
+}
+
+} // namespace
+
+void tst_KrolSim::motionCsv()
+{
+    // A trapezoidal move of axis 0, a pause, then axis 1 turning left until the end.
+    const QString path = m_dir.write("m.kro", "MVP ABS, 0, 100000\nWAIT POS, 0, 0\nWAIT TICKS, 0, 10\n"
+                                              "ROL 1, 5000\nWAIT TICKS, 0, 5\n");
+    const KrolResult r = runKrol({"sim", "--json", "--csv", m_dir.filePath("m.csv"), path});
+    QCOMPARE(r.exitCode, 0);
+    const qint64 end = QJsonDocument::fromJson(r.out.toUtf8()).object().value("module_time_ms").toInt();
+    const QVector<QVector<qint64>> rows = csvRows(m_dir.read("m.csv"));
+    QVERIFY2(rows.size() >= 6 && rows.size() <= 12, qPrintable(m_dir.read("m.csv")));
+    QCOMPARE(rows.first(), (QVector<qint64>{0, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(rows.last().at(0), end);
+    QCOMPARE(rows.last().mid(1, 2), (QVector<qint64>{100000, 0}));
+    QCOMPARE(rows.last().at(4), -5000);   // axis 1 runs left
+    // Axis 0 reaches full speed after 100 ms and stops where it should.
+    const auto full = std::find_if(rows.begin(), rows.end(),
+                                   [](const QVector<qint64>& row) { return row.at(2) == 100000; });
+    QVERIFY(full != rows.end());
+    QCOMPARE(full->mid(0, 2), (QVector<qint64>{100, 5050}));
+    bool stopped = false;
+    for (int i = 1; i < rows.size(); ++i) {
+        const QVector<qint64>& a = rows.at(i - 1);
+        const QVector<qint64>& b = rows.at(i);
+        QVERIFY(b.at(0) > a.at(0));
+        stopped = stopped || (b.at(1) == 100000 && b.at(2) == 0);
+        // Constant acceleration between rows: the velocity changes by the same amount at the
+        // start of each millisecond, so the n milliseconds after a row move the axis by
+        // (n (v0 + v1) + v1 - v0) / 2000 steps (up to the rounding of both positions).
+        const qint64 n = b.at(0) - a.at(0);
+        for (int axis = 0; axis < 3; ++axis) {
+            const qint64 v0 = a.at(2 + 2 * axis);
+            const qint64 v1 = b.at(2 + 2 * axis);
+            const double expected = (n * (v0 + v1) + v1 - v0) / 2000.0;
+            const double moved = b.at(1 + 2 * axis) - a.at(1 + 2 * axis);
+            QVERIFY2(qAbs(moved - expected) <= 1,
+                     qPrintable(QString("axis %1, rows %2-%3").arg(axis).arg(i - 1).arg(i)));
+        }
+    }
+    QVERIFY(stopped);
+
+    // A long steady run is a few rows, not one per millisecond; "-" is standard output, before
+    // the final state.
+    const QString steady = m_dir.write("s.kro", "ROR 2, 1000\nWAIT TICKS, 0, 5000\n");
+    const KrolResult s = runKrol({"sim", "--csv", "-", steady});
+    QCOMPARE(s.exitCode, 0);
+    QCOMPARE(csvRows(s.out.section("Result:", 0, 0).toUtf8()).size(), 3);   // start, full speed, end
+}
+
+void tst_KrolSim::motionChart()
+{
+    const QString path = m_dir.write("m.kro", "MVP ABS, 0, 20000\nROL 2, 3000\nWAIT POS, 0, 0\n"
+                                              "L: JA L\n");
+    const QString svg = m_dir.filePath("m.svg");
+    const KrolResult r = runKrol({"sim", "--time", "900", "--plot", svg, "--csv", m_dir.filePath("m.csv"), path});
+    QCOMPARE(r.exitCode, 3);
+    QString description;
+    const QStringList texts = svgTexts(m_dir.read("m.svg"), &description);
+    for (const char* label : {"Axis 0", "Axis 1", "Axis 2"})
+        QVERIFY2(texts.count(label) == 1, qPrintable(texts.join('|')));
+    for (const char* label : {"module time (ms)", "position (steps)", "velocity (steps/s)",
+                              "time limit at 900 ms"})
+        QVERIFY2(texts.count(label) == 3, qPrintable(QString(label) + ": " + texts.join('|')));
+    QVERIFY(texts.contains("20000"));   // a position tick of axis 0
+    QVERIFY(texts.contains("-3000"));   // a velocity tick of axis 2
+    QCOMPARE(description.toUtf8(), m_dir.read("m.csv"));
+    QVERIFY(r.out.startsWith("Result:           time limit"));
+
+    // Nothing is written when the chart cannot be: a missing directory is a usage error.
+    const KrolResult bad = runKrol({"sim", "--plot", m_dir.filePath("no/m.svg"), path});
+    QCOMPARE(bad.exitCode, 2);
+    QVERIFY2(bad.err.contains("no/m.svg"), qPrintable(bad.err));
+}
+
+void tst_KrolSim::readmeChartIsCurrent()
+{
+    // docs/moves.svg carries the numbers it was drawn from; `make charts` draws it again.
+    QFile chart(sourceDir() + "/docs/moves.svg");
+    QVERIFY(chart.open(QIODevice::ReadOnly));
+    QString description;
+    svgTexts(chart.readAll(), &description);
+    const QString csv = m_dir.filePath("moves.csv");
+    QCOMPARE(runKrol({"sim", "--csv", csv, sourceDir() + "/examples/moves.kro"}).exitCode, 0);
+    QVERIFY2(description.toUtf8() == m_dir.read("moves.csv"),
+             "docs/moves.svg is out of date: run 'make charts'");
 }
 
 void tst_KrolSim::jsonKeys()
@@ -324,14 +620,14 @@ void tst_KrolSim::unwritableOutput_data()
 void tst_KrolSim::unwritableOutput()
 {
     QFETCH(QStringList, options);
-    if (!QFileInfo::exists("/dev/full"))
-        QSKIP("no /dev/full here");
+    if (!IsCharacterDevice("/dev/full"))
+        QSKIP("/dev/full is not a character device here");
     QProcess p;
     p.setStandardOutputFile("/dev/full");
     p.start(krolBinary(), QStringList{"sim", m_dir.write("p.kro", "CALC LOAD, 1\n")} + options);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 2);
-    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString("krol sim: cannot write to standard output\n"));
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), QString("krol sim: cannot write to standard output: No space left on device\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_KrolSim)
