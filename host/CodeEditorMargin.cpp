@@ -17,6 +17,8 @@ QSize CodeEditorMargin::sizeHint() const
 
 void CodeEditorMargin::paintEvent(QPaintEvent* event)
 {
+    // The debugger's flag is a plain member: the margin picks it up whenever it is drawn.
+    setCursor(editor_->debugMode ? Qt::PointingHandCursor : Qt::ArrowCursor);
     editor_->paintMargin(event);
 }
 

@@ -25,10 +25,6 @@ public:
                               const QColor& commentBg, const QColor& directiveFg, const QColor& directiveBg,
                               bool caseSensitive);
 
-    const QTextCharFormat& commandFormat() const { return command_; }
-    const QTextCharFormat& commentFormat() const { return comment_; }
-    const QTextCharFormat& directiveFormat() const { return directive_; }
-
 protected:
     void highlightBlock(const QString& text) override;
 

@@ -41,7 +41,6 @@ private slots:
     void marks_data();
     void marks();
     void foreignSelectionsAreTheErrorMark();
-    void execLineFollowedInPcMode();
     void execLineScrollsIntoView();
     void marginAsksVisibleLinesOnly();
     void marginClickNamesTheLine_data();
@@ -118,18 +117,6 @@ void tst_CodeEditor::foreignSelectionsAreTheErrorMark()
     QCOMPARE(::marks(editor), (Marks{{2, Active}}));
 }
 
-void tst_CodeEditor::execLineFollowedInPcMode()
-{
-    CodeEditor editor;
-    editor.setPlainText(lines(5));
-    editor.setExecLine(4);
-    QCOMPARE(editor.textCursor().blockNumber(), 0);
-    editor.setKROLPCMode(true);
-    editor.setExecLine(3);
-    QCOMPARE(editor.textCursor().blockNumber(), 2);
-    QCOMPARE(editor.execLine(), 3);
-}
-
 void tst_CodeEditor::execLineScrollsIntoView()
 {
     CodeEditor editor;
@@ -140,6 +127,10 @@ void tst_CodeEditor::execLineScrollsIntoView()
     const int first = editor.verticalScrollBar()->value() + 1;
     QVERIFY2(first <= 400 && 400 < first + 200 / editor.fontMetrics().height(), qPrintable(QString::number(first)));
     QCOMPARE(editor.textCursor().blockNumber(), 0);
+    // In program-counter mode the cursor goes along.
+    editor.setKROLPCMode(true);
+    editor.setExecLine(3);
+    QCOMPARE(editor.textCursor().blockNumber(), 2);
 }
 
 void tst_CodeEditor::marginAsksVisibleLinesOnly()
