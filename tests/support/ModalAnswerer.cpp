@@ -74,9 +74,9 @@ static bool isBusy(const QWidget* w)
 void ModalAnswerer::poll()
 {
     QWidget* w = QApplication::activeModalWidget();
-    if (w == nullptr || w == m_last || !w->isVisible() || isBusy(w))
+    if (w == nullptr || !w->isVisible() || m_answered.contains(w) || isBusy(w))
         return;
-    m_last = w;
+    m_answered.append(w);
     Seen s;
     s.className = QString::fromLatin1(w->metaObject()->className());
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
@@ -86,13 +86,22 @@ void ModalAnswerer::poll()
         s.buttons = box->standardButtons();
     }
     m_seen.append(s);
-    if (m_answers.isEmpty()) {
+    std::function<void(QWidget*)> handler;
+    if (!m_answers.isEmpty()) {
+        handler = m_answers.takeFirst();
+    } else {
         ++m_unexpected;
-        if (auto* d = qobject_cast<QDialog*>(w))
-            d->reject();
-        else
-            w->close();
-        return;
+        handler = [](QWidget* widget) {
+            if (auto* d = qobject_cast<QDialog*>(widget))
+                d->reject();
+            else
+                widget->close();
+        };
     }
-    m_answers.takeFirst()(w);
+    // Outside this timer's slot, so that a dialog the answer opens is answered in turn.
+    QPointer<QWidget> target = w;
+    QTimer::singleShot(0, this, [handler, target] {
+        if (target)
+            handler(target);
+    });
 }

@@ -48,6 +48,6 @@ private:
     QTimer m_timer;
     QList<std::function<void(QWidget*)>> m_answers;
     QList<Seen> m_seen;
-    QPointer<QWidget> m_last;
+    QList<QPointer<QWidget>> m_answered;   // a dialog under a nested one is answered once
     int m_unexpected = 0;
 };
