@@ -325,8 +325,7 @@ void KROLCreator::TabChanged(int Index)
 
 void KROLCreator::TextChanged()
 {
-    // The empty first page stays untouched until it gets text: signals it gives while empty
-    // (set-up, undoing back to nothing) are no edit.
+    // The empty first page stays untouched until it gets text; isEmpty copies no text.
     if (FirstPageUntouched && SourceFiles.value(0).Editor && SourceFiles[0].Editor->document()->isEmpty())
         return;
     const QObject* editor = sender();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
 
 #include <algorithm>
 
@@ -58,6 +59,9 @@ void ModalAnswerer::chooseFile(const QString& name)
             return;
         }
         dialog->selectFile(name);
+        // selectFile leaves the name field alone while it has the focus, as it has once shown.
+        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
     });
 }

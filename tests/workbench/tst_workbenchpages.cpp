@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -296,7 +297,7 @@ void tst_WorkbenchPages::saveAndSaveAs()
     m_answers->answer([&](QWidget* w) {
         caption = w->windowTitle();
         auto* dialog = qobject_cast<QFileDialog*>(w);
-        dialog->selectFile(m_dir.filePath(QStringLiteral("second.kro")));
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(m_dir.filePath(QStringLiteral("second.kro")));
         QMetaObject::invokeMethod(dialog, "accept");
     });
     m_pages->trigger("actionSave_as");
