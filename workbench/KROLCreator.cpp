@@ -1,6 +1,7 @@
 #include "KROLCreator.h"
 
 #include "AppSettings.h"
+#include "FindReplace.h"
 #include "ImportFilterExportTypes.h"
 #include "ImportFilter_SameModule.h"
 #include "KROLModuleInterface.h"
@@ -66,6 +67,10 @@ KROLCreator::KROLCreator(QString name, unsigned char id, KROLModuleInterface* mo
 
     ui->tabWidget->clear();
     NewEditorPage();
+
+    FindReplaceBar = new FindReplace(this);
+    FindReplaceBar->hide();
+    ui->verticalLayout->addWidget(FindReplaceBar);
 
     LblCursor.setText(QStringLiteral("1:1"));
     LblModified.setText(QStringLiteral("Original"));
@@ -135,6 +140,11 @@ void KROLCreator::ConnectActions()
     connect(ui->menuAutostart, &QMenu::aboutToShow, this, &KROLCreator::MenuAutostartShow);
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, &KROLCreator::TabChanged);
     connect(ui->tabWidget, &QTabWidget::tabCloseRequested, this, &KROLCreator::TabClosed);
+    connect(FindReplaceBar, &FindReplace::findForwardButton, this, &KROLCreator::OnFindForwardButton);
+    connect(FindReplaceBar, &FindReplace::findReverseButton, this, &KROLCreator::OnFindReverseButton);
+    connect(FindReplaceBar, &FindReplace::replaceButton, this, &KROLCreator::OnReplaceButton);
+    connect(FindReplaceBar, &FindReplace::replaceAndFindButton, this, &KROLCreator::OnReplaceFindButton);
+    connect(this, &KROLCreator::SetFindReplaceFocus, FindReplaceBar, &FindReplace::doSetFocus);
     connect(&FileWatcher, &QFileSystemWatcher::fileChanged, this, &KROLCreator::watchFile);
 }
 

@@ -16,6 +16,7 @@
 #include <QVariant>
 
 class AppSettings;
+class CodeEditor;
 class FindReplace;
 class KROLModuleInterface;
 class QPlainTextEdit;
@@ -108,6 +109,20 @@ private:
     void SetModificationStatus(bool modified);
     // Writes page index to its file, as Save does (watcher off, write, unchanged, watcher on).
     void WritePage(int index);
+    // Save, or Save as for a page never saved; the page is unchanged afterwards unless cancelled.
+    void SavePage(int index);
+    void SaveAsPage(int index);
+    QString AskSaveFileName();
+    // Open and drop: into the untouched first page, else a new one; returns the page.
+    int LoadIntoPage(const QString& fileName);
+    void ConnectEditActions(CodeEditor* editor);
+    // The last directory of a file dialog, kept per module.
+    QString LastDirectoryKey() const;
+    QString LastDirectory() const;
+    void StoreLastDirectory(const QString& fileName);
+    void ShowCurrentModificationStatus();
+    // Find and status (KROLCreatorFind.cpp)
+    void ShowCursorPosition(const QPlainTextEdit* editor);
 
     // Options and colours (KROLCreatorOptions.cpp)
     void ReadColours(AppSettings& settings);

@@ -3,6 +3,8 @@
 #include "KROLCreator.h"
 
 #include "AppSettings.h"
+#include "CodeEditor.h"
+#include "Highlighter.h"
 #include "KROLOptions.h"
 #include "SettingsGroup.h"
 
@@ -59,4 +61,18 @@ void KROLCreator::ActionOptionsTriggered()
 
 void KROLCreator::ActionColoursTriggered()
 {
+}
+
+// What a page shows of the colours and line-highlighting options: the editor takes the whole map,
+// the highlighter the command, comment and directive colours.
+void KROLCreator::ApplyColours(const TSourceFileInfo& page) const
+{
+    const TEditorColour command = ColourMap.value(QLatin1String(EditorColour::KROLCommand));
+    const TEditorColour comment = ColourMap.value(QLatin1String(EditorColour::Comment));
+    const TEditorColour directive = ColourMap.value(QLatin1String(EditorColour::AsmDirective));
+    page.Editor->setColours(ColourMap);
+    page.PageHighlighter->SetHighlightingRules(command.Foreground, command.Background, comment.Foreground,
+                                               comment.Background, directive.Foreground, directive.Background,
+                                               false);
+    page.Editor->setLineHighlighting(HighlightActiveLine, KeepActiveLineColor);
 }

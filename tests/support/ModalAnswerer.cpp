@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLineEdit>
+
+#include <algorithm>
 
 ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
 {
@@ -56,14 +59,26 @@ void ModalAnswerer::chooseFile(const QString& name)
             return;
         }
         dialog->selectFile(name);
+        // selectFile leaves the name field alone while it has the focus, as it has once shown.
+        if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(name);
         QMetaObject::invokeMethod(dialog, "accept");
     });
+}
+
+// A dialog whose buttons are all disabled is still at work (the assembler's window during a run,
+// shown before it is run modally): it is answered once a button is enabled.
+static bool isBusy(const QWidget* w)
+{
+    const QList<QAbstractButton*> buttons = w->findChildren<QAbstractButton*>();
+    return !buttons.isEmpty()
+           && std::none_of(buttons.begin(), buttons.end(), [](const QAbstractButton* b) { return b->isEnabled(); });
 }
 
 void ModalAnswerer::poll()
 {
     QWidget* w = QApplication::activeModalWidget();
-    if (w == nullptr || !w->isVisible() || m_answered.contains(w))
+    if (w == nullptr || !w->isVisible() || m_answered.contains(w) || isBusy(w))
         return;
     if (m_leave.contains(QString::fromLatin1(w->metaObject()->className())))
         return;
