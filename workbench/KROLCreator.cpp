@@ -134,6 +134,7 @@ void KROLCreator::ConnectActions()
         {ui->actionOptions, &KROLCreator::ActionOptionsTriggered},
         {ui->actionOn, &KROLCreator::ActionAutoStartOnTriggered},
         {ui->actionOff, &KROLCreator::ActionAutoStartOffTriggered},
+        {ui->actionColours, &KROLCreator::ActionColoursTriggered},
     };
     for (const auto& c : commands)
         connect(c.first, &QAction::triggered, this, c.second);
