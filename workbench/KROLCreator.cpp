@@ -138,6 +138,7 @@ void KROLCreator::ConnectActions()
         {ui->actionStop_Reset, &KROLCreator::ActionDebuggerStopTriggered},
         {ui->actionRemove_all_breakpoints, &KROLCreator::ActionRemoveAllBreakpointsTriggered},
         {ui->actionOff, &KROLCreator::ActionAutoStartOffTriggered},
+        {ui->actionColours, &KROLCreator::ActionColoursTriggered},
     };
     for (const auto& c : commands)
         connect(c.first, &QAction::triggered, this, c.second);
