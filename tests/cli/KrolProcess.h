@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaseFile.h"
 #include "InputFile.h"
 #include "TestData.h"
 
@@ -60,20 +61,25 @@ inline KrolResult runKrol(QStringList arguments, const QString& workingDirectory
     return r;
 }
 
-// One row of an exit status table with the columns "arguments", "exitCode" and "stderrPattern"
-// (a regular expression): %D in both stands for dir, %S in the arguments for the source root.
-// The arguments may start with runKrol's environment and input items.
-inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
+// One case of an exit status case file (tests/cases/krol-*-exit.cases, read with AddCaseRows):
+// the command line "krol ARGUMENTS" and "exits STATUS, standard error matches PATTERN"; %D
+// stands for dir in both, %S in the arguments for the source root.
+inline void checkExitStatusCase(const QString& dir, KrolResult* result = nullptr)
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, stderrPattern);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QRegularExpressionMatch expected =
+        QRegularExpression("^exits (\\d+), standard error matches (.*)$").match(results.value(0));
+    QVERIFY2(body.size() == 1 && body[0].startsWith("krol ") && results.size() == 1 && expected.hasMatch(),
+             "\"krol ARGUMENTS\", then \"-> exits STATUS, standard error matches PATTERN\"");
+    QStringList arguments = body[0].mid(5).split(' ', Qt::SkipEmptyParts);
     for (QString& a : arguments)
         a.replace("%D", dir).replace("%S", sourceDir());
     const KrolResult r = runKrol(arguments);
     if (result)
         *result = r;
-    QTEST(r.exitCode, "exitCode");
-    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(dir));
+    QCOMPARE(r.exitCode, expected.captured(1).toInt());
+    const QString pattern = expected.captured(2).replace("%D", QRegularExpression::escape(dir));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
 }
 
