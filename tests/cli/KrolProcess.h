@@ -61,9 +61,32 @@ inline KrolResult runKrol(QStringList arguments, const QString& workingDirectory
     return r;
 }
 
+// Runs krol with the arguments, %D in them standing for dir and %S for the source root, and
+// checks its exit status and that standard error matches the pattern (%D in it is dir).
+inline void checkExitStatus(const QString& dir, QStringList arguments, int exitCode, QString stderrPattern,
+                            KrolResult* result = nullptr)
+{
+    for (QString& a : arguments)
+        a.replace("%D", dir).replace("%S", sourceDir());
+    const KrolResult r = runKrol(arguments);
+    if (result)
+        *result = r;
+    QCOMPARE(r.exitCode, exitCode);
+    const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(dir));
+    QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+}
+
+// One row of an exit status table with the columns "arguments", "exitCode" and "stderrPattern".
+inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stderrPattern);
+    checkExitStatus(dir, arguments, exitCode, stderrPattern, result);
+}
+
 // One case of an exit status case file (tests/cases/krol-*-exit.cases, read with AddCaseRows):
-// the command line "krol ARGUMENTS" and "exits STATUS, standard error matches PATTERN"; %D
-// stands for dir in both, %S in the arguments for the source root.
+// the command line "krol ARGUMENTS" and "exits STATUS, standard error matches PATTERN".
 inline void checkExitStatusCase(const QString& dir, KrolResult* result = nullptr)
 {
     QFETCH(QStringList, body);
@@ -72,15 +95,8 @@ inline void checkExitStatusCase(const QString& dir, KrolResult* result = nullptr
         QRegularExpression("^exits (\\d+), standard error matches (.*)$").match(results.value(0));
     QVERIFY2(body.size() == 1 && body[0].startsWith("krol ") && results.size() == 1 && expected.hasMatch(),
              "\"krol ARGUMENTS\", then \"-> exits STATUS, standard error matches PATTERN\"");
-    QStringList arguments = body[0].mid(5).split(' ', Qt::SkipEmptyParts);
-    for (QString& a : arguments)
-        a.replace("%D", dir).replace("%S", sourceDir());
-    const KrolResult r = runKrol(arguments);
-    if (result)
-        *result = r;
-    QCOMPARE(r.exitCode, expected.captured(1).toInt());
-    const QString pattern = expected.captured(2).replace("%D", QRegularExpression::escape(dir));
-    QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+    checkExitStatus(dir, body[0].mid(5).split(' ', Qt::SkipEmptyParts), expected.captured(1).toInt(),
+                    expected.captured(2), result);
 }
 
 // Inputs that must be refused without blocking: FIFOs (fifo, fifo.bin), files one byte beyond
