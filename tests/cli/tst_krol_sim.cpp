@@ -146,8 +146,8 @@ void tst_KrolSim::exitStatusAndMessages_data()
                               << "invalid value '1.5' for --time";
     QTest::newRow("zero steps") << QStringList{"sim", "--max-steps", "0", "%D/ok.kro"} << 2
                                 << "invalid value '0' for --max-steps";
-    QTest::newRow("unknown option") << QStringList{"sim", "--pty", "%D/ok.kro"} << 2
-                                    << "Unknown option 'pty'";
+    QTest::newRow("unknown option") << QStringList{"sim", "--ptty", "%D/ok.kro"} << 2
+                                    << "Unknown option 'ptty'";
     QTest::newRow("bad module") << QStringList{"sim", "--module", "%D/none.json", "%D/ok.bin"} << 2
                                 << "^krol sim: .*none.json";
     QTest::newRow("one instruction") << QStringList{"sim", "--max-steps", "1", "%D/loop.kro"} << 3
