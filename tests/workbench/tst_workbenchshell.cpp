@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "CaseFile.h"
 #include "PluginFixture.h"
 #include "TestData.h"
 
@@ -87,64 +88,26 @@ void tst_WorkbenchShell::entry()
     QVERIFY(m_tool->acceptsImport(&ExportTypes::KROLScript, m_tool.get()));
 }
 
+// tests/cases/workbench-actions.cases.
 void tst_WorkbenchShell::actions_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("shortcut");
-    QTest::addColumn<QString>("icon");
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("checkable");
-    QTest::addColumn<bool>("ignoreColours");
-
-    const QString b = QStringLiteral(":/Editor/Buttons/");
-    auto row = [](const char* name, const char* text, const char* shortcut, const QString& icon,
-                  bool enabled = true, bool checkable = false, bool ignoreColours = false) {
-        QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(shortcut) << icon << enabled
-                            << checkable << ignoreColours;
-    };
-    row("actionLoad", "Open...", "Ctrl+O", b + "open_document_32.png");
-    row("actionSave_as", "Save as...", "", QString());
-    row("actionNew", "New", "Ctrl+N", b + "new_document_32_h.png");
-    row("actionSave", "Save", "Ctrl+S", b + "save_32.png", true, false, true);
-    row("actionSave_all", "Save all", "Ctrl+Alt+S", QString());
-    row("actionClose", "Close", "", QString());
-    row("actionPrint", "Print...", "", b + "print_32.png");
-    row("actionUndo", "Undo", "Ctrl+Z", QString());
-    row("actionRedo", "Redo", "Ctrl+Y", QString());
-    row("actionCut", "Cut", "Ctrl+X", QString());
-    row("actionCopy", "Copy", "Ctrl+C", QString());
-    row("actionPaste", "Paste", "Ctrl+V", QString());
-    row("actionSelect_all", "Select all", "Ctrl+A", QString());
-    row("actionFind", "Find...", "Ctrl+F", QString());
-    row("actionAssemble", "Assemble...", "", b + "gears.png");
-    row("actionDownload", "Download...", "", b + "export.png");
-    row("actionRun", "Run", "", b + "vcrplay.png");
-    row("actionStop", "Stop", "", b + "vcrstop.png");
-    row("actionContinue", "Continue", "", b + "vcrcont.png");
-    row("actionDisassemble", "Disassemble...", "", b + "import.png");
-    row("actionDebugger_active", "Debugger active", "", b + "debug.png", true, true);
-    row("actionRun_Continue", "Run / Continue", "F9", b + "play_blue16.png", false, false, true);
-    row("actionPause", "Pause", "F2", b + "pause_blue16.png", false, false, true);
-    row("actionSingle_Step", "Single step", "F7", b + "last_track_blue16.png", false, false, true);
-    row("actionAnimate", "Animate", "Ctrl+F9", b + "animation.png", false);
-    row("actionStop_Reset", "Stop && Reset", "Ctrl+F2", b + "stop_blue16.png", false, false, true);
-    row("actionRemove_all_breakpoints", "Remove all breakpoints", "", QString(), false);
-    row("actionOptions", "Options...", "", QString());
-    row("actionOn", "On...", "", QString(), true, true);
-    row("actionOff", "Off...", "", QString(), true, true);
-    row("actionColours", "Settings...", "", QString());
+    AddCaseRows("workbench-actions.cases");
 }
 
 void tst_WorkbenchShell::actions()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, shortcut);
-    QFETCH(QString, icon);
-    QFETCH(bool, enabled);
-    QFETCH(bool, checkable);
-    QFETCH(bool, ignoreColours);
+    QFETCH(QStringList, results);
+    QMap<QString, QString> p{{"enabled", "true"}, {"checkable", "false"}, {"ignore_colours", "false"}};
+    for (const QString& item : CasePairs(results.join(' ')))
+        p.insert(item.section('=', 0, 0), item.section('=', 1));
+    const QString text = p.value("text");
+    const QString shortcut = p.value("shortcut");
+    const QString icon = p.contains("icon") ? ":/Editor/Buttons/" + p.value("icon") : QString();
+    const bool enabled = p.value("enabled") == "true";
+    const bool checkable = p.value("checkable") == "true";
+    const bool ignoreColours = p.value("ignore_colours") == "true";
 
-    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    const QString name = QString::fromLatin1(QTest::currentDataTag()).section(": ", 1);
     auto* action = m_tool->findChild<QAction*>(name);
     QVERIFY(action != nullptr);
     QCOMPARE(action->parent(), static_cast<QObject*>(m_tool.get()));
@@ -177,36 +140,20 @@ QStringList tst_WorkbenchShell::entries(const QList<QAction*>& actions) const
     return names;
 }
 
+// tests/cases/workbench-menus.cases.
 void tst_WorkbenchShell::menus_data()
 {
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("entries");
-    QTest::newRow("menuUSB") << "File"
-                             << "actionNew actionLoad - actionSave actionSave_as actionSave_all - actionClose - "
-                                "actionPrint";
-    QTest::newRow("menuEdit") << "Edit"
-                              << "actionUndo actionRedo - actionCut actionCopy actionPaste actionSelect_all - "
-                                 "actionFind - actionColours";
-    QTest::newRow("menuKROL") << "KROL"
-                              << "actionAssemble actionDownload - actionRun actionStop actionContinue - "
-                                 "actionDisassemble - actionOptions - menuAutostart";
-    QTest::newRow("menuAutostart") << "Auto start mode"
-                                   << "actionOn actionOff";
-    QTest::newRow("menuDebug") << "Debug"
-                               << "actionDebugger_active - actionRun_Continue actionPause actionSingle_Step "
-                                  "actionAnimate actionStop_Reset - actionRemove_all_breakpoints";
-    QTest::newRow("menubar") << QString() << "menuUSB menuEdit menuKROL menuDebug";
-    QTest::newRow("toolBar") << "Tool Bar"
-                             << "- actionNew actionLoad actionSave actionPrint - actionAssemble actionDownload "
-                                "actionDisassemble - actionRun actionStop actionContinue - actionDebugger_active "
-                                "actionRun_Continue actionPause actionSingle_Step actionAnimate actionStop_Reset";
+    AddCaseRows("workbench-menus.cases");
 }
 
 void tst_WorkbenchShell::menus()
 {
-    QFETCH(QString, title);
-    QFETCH(QString, entries);
-    auto* widget = m_tool->findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
+    QFETCH(QStringList, results);
+    QVERIFY2(results.size() == 2 && results[0].startsWith("title=") && results[1].startsWith("entries="),
+             "\"-> title=TITLE\", then \"-> entries=NAMES\"");
+    const QString title = results[0].mid(6);
+    const QString entries = results[1].mid(8);
+    auto* widget = m_tool->findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()).section(": ", 1));
     QVERIFY(widget != nullptr);
     QCOMPARE(this->entries(widget->actions()), entries.split(QLatin1Char(' ')));
     if (auto* menu = qobject_cast<QMenu*>(widget))
