@@ -10,6 +10,7 @@
 #include "OutputFile.h"
 #include "SourceAssembly.h"
 #include "SubCommand.h"
+#include "TextOutput.h"
 
 #include <QFileInfo>
 
@@ -21,38 +22,6 @@ int contentError(const QString& file, const QString& message)
     standardError() << file << ": error: " << message << "\n";
     standardError().flush();
     return ExitCode::Failed;
-}
-
-// Writes the text as UTF-8 a piece at a time: converting a long text in one go would touch
-// as much fresh memory again as the disassembly itself needed. Stops at the first failure,
-// which the commit reports.
-void writeUtf8(OutputFile& file, const QString& text)
-{
-    constexpr int Piece = 16384;
-    const QStringView all(text);
-    for (qsizetype at = 0; at < all.size();) {
-        qsizetype n = qMin<qsizetype>(Piece, all.size() - at);
-        if (at + n < all.size() && all.at(at + n - 1).isHighSurrogate())
-            ++n;
-        if (!file.append(all.mid(at, n).toUtf8()))
-            return;
-        at += n;
-    }
-}
-
-bool writeOutput(const QString& path, const QString& text)
-{
-    standardOutput().flush();
-    OutputFile file(path);
-    QString reason;
-    if (file.open(&reason)) {
-        writeUtf8(file, text);
-        if (file.commit(&reason))
-            return true;
-    }
-    report(OutputFile::isStandardOutput(path) ? QStringLiteral("cannot write to standard output: ") + reason
-                                              : QStringLiteral("cannot write '%1': %2").arg(path, reason));
-    return false;
 }
 
 } // namespace
@@ -117,5 +86,5 @@ int runDisasm(const QStringList& arguments)
         const CDisAsmError& e = disassembler.LastError();
         return contentError(shownInput, e.Message + QStringLiteral(" at address ") + QString::number(e.Address));
     }
-    return writeOutput(outputPath, text) ? ExitCode::Ok : ExitCode::Usage;
+    return TextOutput::write(outputPath, text) ? ExitCode::Ok : ExitCode::Usage;
 }

@@ -7,6 +7,7 @@
 #include "OutputFile.h"
 #include "PlotLibrary.h"
 #include "SimProgram.h"
+#include "SimPtyCommand.h"
 #include "SimReport.h"
 #include "SimRun.h"
 #include "StopSignals.h"
@@ -82,6 +83,8 @@ bool writePlot(const MotionRecorder& motion, const QString& path)
 
 int runSim(const QStringList& arguments)
 {
+    if (arguments.contains(QLatin1String("--pty")))
+        return runSimPty(arguments);
     CommandParser parser(QStringLiteral("sim"),
                          QStringLiteral("Runs a KROL program on a fresh virtual module in module "
                                         "time and prints the module's final state."));
@@ -108,7 +111,10 @@ int runSim(const QStringList& arguments)
                                            "Draw the axes' position and velocity over module time "
                                            "into FILE.svg, one chart per axis.",
                                            "FILE.svg");
-    parser.addOptions({module, include, time, maxSteps, trace, json, stats, noCheck, csv, plot});
+    const QCommandLineOption pty = option("pty",
+                                          "Serve a virtual module on a pseudo-terminal instead of "
+                                          "running a program ('krol sim --pty --help' for its options).");
+    parser.addOptions({module, include, time, maxSteps, trace, json, stats, noCheck, csv, plot, pty});
 
     int exitCode = ExitCode::Ok;
     if (!parser.parseArguments(arguments, &exitCode))

@@ -1,9 +1,13 @@
 // krol: the command-line tool. It uses the engines directly and links no GUI library.
 #include "AsmCommand.h"
+#include "ControlCommand.h"
 #include "DisasmCommand.h"
+#include "DownloadCommand.h"
 #include "PlotLibrary.h"
 #include "SimCommand.h"
+#include "StatusCommand.h"
 #include "SubCommand.h"
+#include "UploadCommand.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -18,6 +22,12 @@ const SubCommand commands[] = {
     {"asm", "Assemble a KROL source into a .bin file", runAsm},
     {"disasm", "Turn a .bin file back into KROL source text", runDisasm},
     {"sim", "Run a program on a virtual module and print its final state", runSim},
+    {"download", "Store a program in a module", runDownload},
+    {"upload", "Read a module's program back as KROL source text", runUpload},
+    {"run", "Start the module's program from its beginning", runRun},
+    {"stop", "Halt the module's program", runStop},
+    {"continue", "Let the module's program go on from where it halted", runContinue},
+    {"status", "Print the state, program counter, A and X of a module", runStatus},
 };
 
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)

@@ -94,13 +94,11 @@ KROLCreator::KROLCreator(QString name, unsigned char id, KROLModuleInterface* mo
     ReadOptions(settings);
     settings.endGroup();
 
-    DebuggerActive = false;
-    ProgramCounter = -1;
-    Running = PauseRequested = StopRequested = false;
-    BreakpointCount = MaxBreakpoints = 0;
+    Debug.SetProgram(&ProgramList);
     makeParameterLists();
 
     ConnectActions();
+    ConnectDebugger();
     EnableAutostartMenu();
     CopyExamples();
 
@@ -113,7 +111,6 @@ KROLCreator::~KROLCreator()
     delete ui;
 }
 
-// The debugger actions join when their commands exist.
 void KROLCreator::ConnectActions()
 {
     const QList<QPair<QAction*, void (KROLCreator::*)()>> commands = {
@@ -133,7 +130,15 @@ void KROLCreator::ConnectActions()
         {ui->actionContinue, &KROLCreator::ActionContinueTriggered},
         {ui->actionOptions, &KROLCreator::ActionOptionsTriggered},
         {ui->actionOn, &KROLCreator::ActionAutoStartOnTriggered},
+        {ui->actionDebugger_active, &KROLCreator::ActionDebuggerTriggered},
+        {ui->actionRun_Continue, &KROLCreator::ActionDebuggerRunTriggered},
+        {ui->actionPause, &KROLCreator::ActionDebuggerPauseTriggered},
+        {ui->actionSingle_Step, &KROLCreator::ActionDebuggerStepTriggered},
+        {ui->actionAnimate, &KROLCreator::ActionDebuggerAnimateTriggered},
+        {ui->actionStop_Reset, &KROLCreator::ActionDebuggerStopTriggered},
+        {ui->actionRemove_all_breakpoints, &KROLCreator::ActionRemoveAllBreakpointsTriggered},
         {ui->actionOff, &KROLCreator::ActionAutoStartOffTriggered},
+        {ui->actionColours, &KROLCreator::ActionColoursTriggered},
     };
     for (const auto& c : commands)
         connect(c.first, &QAction::triggered, this, c.second);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Command.h"
+#include "Debugger.h"
 #include "EditorColour.h"
 #include "ParameterLists.h"
 #include "TInstruction.h"
@@ -148,6 +149,15 @@ private:
     void compileParameterList(QString mapName, TParameterList* list);
     void EnableAutostartMenu();
 
+    // Debugger (KROLCreatorLink.cpp)
+    void ConnectDebugger();
+    void StartDebugger();
+    void ApplyDebuggerState();
+    void SetRunActions(bool running);
+    void ShowExecLine(int fileIndex, int line);
+    void ClearExecLine();
+    void Inform(const QString& text, const QString& informative);
+
     // The current page's editor, or null.
     QPlainTextEdit* CurrentEditor() const;
 
@@ -180,13 +190,9 @@ private:
     bool ConfirmAssembler = true;
     bool ConfirmDisassembler = false;
     bool ConfirmDownload = true;
-    bool DebuggerActive = false;
-    int ProgramCounter = -1;
-    bool Running = false;
-    bool PauseRequested = false;
-    bool StopRequested = false;
-    int BreakpointCount = 0;
-    int MaxBreakpoints = 0;
+    // The debugger's state (active, program counter, running, pause and stop requests) and the
+    // breakpoint count and limit.
+    Debugger Debug;
     TEditorColourMap ColourMap;
     bool HighlightActiveLine = true;
     bool KeepActiveLineColor = true;

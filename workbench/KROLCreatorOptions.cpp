@@ -4,6 +4,7 @@
 
 #include "AppSettings.h"
 #include "CodeEditor.h"
+#include "ColourDialog.h"
 #include "Highlighter.h"
 #include "KROLOptions.h"
 #include "SettingsGroup.h"
@@ -61,6 +62,28 @@ void KROLCreator::ActionOptionsTriggered()
 
 void KROLCreator::ActionColoursTriggered()
 {
+    TEditorColourMap edited = ColourMap;
+    auto* dialog = new ColourDialog(this);
+    dialog->SetColourMap(&edited);
+    dialog->SetActiveLineHighlighting(HighlightActiveLine);
+    dialog->SetKeepTextColor(KeepActiveLineColor);
+    if (dialog->exec() == QDialog::Accepted) {
+        ColourMap = edited;
+        HighlightActiveLine = dialog->GetActiveLineHighlighting();
+        KeepActiveLineColor = dialog->GetKeepTextColor();
+        for (const TSourceFileInfo& page : qAsConst(SourceFiles))
+            ApplyColours(page);
+        AppSettings settings;
+        settings.beginGroup(QString::fromLatin1(SettingsGroup::KROLCreator));
+        for (auto it = ColourMap.cbegin(); it != ColourMap.cend(); ++it) {
+            settings.setValue(it.key() + BackgroundSuffix, it->Background);
+            settings.setValue(it.key() + ForegroundSuffix, it->Foreground);
+        }
+        settings.setValue(QStringLiteral("HighlightActiveLine"), HighlightActiveLine);
+        settings.setValue(QStringLiteral("KeepActiveLineColor"), KeepActiveLineColor);
+        settings.endGroup();
+    }
+    delete dialog;
 }
 
 // What a page shows of the colours and line-highlighting options: the editor takes the whole map,

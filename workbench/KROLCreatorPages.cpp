@@ -281,7 +281,7 @@ void KROLCreator::ActionCloseTriggered()
 
 void KROLCreator::TabClosed(int Index)
 {
-    if (ui->tabWidget->count() < 2 || DebuggerActive || Index < 0 || Index >= SourceFiles.size())
+    if (ui->tabWidget->count() < 2 || Debug.IsActive() || Index < 0 || Index >= SourceFiles.size())
         return;
     bool close = true;
     if (!SourceFiles[Index].Unchanged) {
@@ -312,8 +312,12 @@ void KROLCreator::TabClosed(int Index)
 
 void KROLCreator::TabChanged(int Index)
 {
-    Assembled = false;
-    Downloaded = false;
+    // Under the debugger the pages are read-only and the module holds the program: a switch of
+    // page (the debugger's own, or the user's to set a breakpoint there) keeps both flags.
+    if (!Debug.IsActive()) {
+        Assembled = false;
+        Downloaded = false;
+    }
     if (Index < 0 || Index >= SourceFiles.size())
         return;
     CodeEditor* editor = SourceFiles[Index].Editor;

@@ -1,11 +1,11 @@
 // What the module supports, and script lines that other tools export to the workbench.
 #include "KROLCreator.h"
 
+#include "CodeEditor.h"
 #include "KROLModuleInterface.h"
 #include "ui_KROLCreator.h"
 
 #include <QApplication>
-#include <QPlainTextEdit>
 
 void KROLCreator::makeParameterLists()
 {
@@ -38,10 +38,11 @@ void KROLCreator::handleChangedParameterList()
 void KROLCreator::importValue(const ExportType*, QVariant value, QObject*)
 {
     const QString line = value.toString().remove(QStringLiteral(", %module%"));
-    QPlainTextEdit* editor = CurrentEditor();
+    // Every page's editor is a CodeEditor.
+    auto* editor = static_cast<CodeEditor*>(CurrentEditor());
     if (editor == nullptr || editor->isReadOnly()) {
         QApplication::beep();
         return;
     }
-    editor->appendPlainText(line);
+    editor->addLine(line);
 }

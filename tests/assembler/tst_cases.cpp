@@ -1,9 +1,10 @@
 #include "Assembler.h"
+#include "CaseFile.h"
 
 #include <QtTest>
 
-// Runs the case files of tests/cases/*.cases (their first lines give the format): each case is
-// a source and the words or the error it must give.
+// Runs tests/cases/translate.cases (its first lines give the format): each case is a source and
+// the word or the error it must give.
 class tst_Cases : public QObject
 {
     Q_OBJECT
@@ -15,35 +16,14 @@ private slots:
 
 void tst_Cases::cases_data()
 {
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("expected");
-    const QDir folder(qEnvironmentVariable("KROL_SOURCE_DIR") + "/tests/cases");
-    const QStringList files = folder.entryList({"*.cases"}, QDir::Files);
-    QVERIFY2(!files.isEmpty(), qPrintable(folder.path()));
-    for (const QString& name : files) {
-        QFile file(folder.filePath(name));
-        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-        QString title;
-        QStringList lines;
-        for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
-            if (line.startsWith("== ")) {
-                title = name + ": " + line.mid(3);
-                lines.clear();
-            } else if (line.startsWith("-> ")) {
-                QVERIFY2(!title.isEmpty(), qPrintable(name + ": a result without a case"));
-                QTest::newRow(qPrintable(title)) << lines.join('\n') << line.mid(3);
-                title.clear();
-            } else if (!title.isEmpty()) {
-                lines.append(line);
-            }
-        }
-        QVERIFY2(title.isEmpty(), qPrintable(title + ": no result"));
-    }
+    AddCaseRows("translate.cases");
 }
 
 void tst_Cases::cases()
 {
-    QFETCH(QString, source);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QString source = body.join('\n');
     Assembler a;
     a.SetHeadless(true);
     a.SetSourceFile(QString(), QStringLiteral("t.kro"), 0);
@@ -62,7 +42,7 @@ void tst_Cases::cases()
         QCOMPARE(ins.Line, source.count('\n') + 1);
         QVERIFY(!ins.BreakpointFlag);
     }
-    QTEST(result, "expected");
+    QCOMPARE(QStringList{result}, results);
 }
 
 QTEST_MAIN(tst_Cases)

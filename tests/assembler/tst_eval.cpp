@@ -1,4 +1,5 @@
 #include "CAsmError.h"
+#include "CaseFile.h"
 #include "Eval.h"
 
 #include <QtTest>
@@ -10,10 +11,8 @@ class tst_Eval : public QObject
     Q_OBJECT
 
 private slots:
-    void values_data();
-    void values();
-    void errors_data();
-    void errors();
+    void cases_data();
+    void cases();
     void constantsByIndexAndList();
     void errorCarriesLocation();
     void nestingIsBounded();
@@ -25,103 +24,37 @@ static QList<TConstant> testConstants()
     return {{"X", 5}, {"COS", 2}, {"A_1", -3}, {"X", 99}};
 }
 
-void tst_Eval::values_data()
+// tests/cases/eval.cases: an expression and its value, or "error: MESSAGE", with the constants
+// of testConstants(). Expressions a text file cannot show well are added here.
+void tst_Eval::cases_data()
 {
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<double>("value");
-
-    QTest::newRow("integer") << "42" << 42.0;
-    QTest::newRow("precedence of + and *") << "2+3*4" << 14.0;
-    QTest::newRow("all products share precedence") << "2*3^2" << 36.0;
-    QTest::newRow("power is left-associative") << "2^3^2" << 64.0;
-    QTest::newRow("sign binds tighter than ^") << "-2^2" << 4.0;
-    QTest::newRow("parentheses") << "(1+2)*3" << 9.0;
-    QTest::newRow("double sign") << "--5" << 5.0;
-    QTest::newRow("plus sign") << "+-+5" << -5.0;
-    QTest::newRow("subtraction is left-assoc") << "10-4-3" << 3.0;
-    QTest::newRow("division in double") << "7/2" << 3.5;
-    QTest::newRow("remainder") << "10\\3" << 1.0;
-    QTest::newRow("remainder keeps left sign") << "-7\\2" << -1.0;
-    QTest::newRow("remainder truncates operands") << "7.9\\2" << 1.0;
-    QTest::newRow("remainder by -1") << "-2147483648\\-1" << 0.0;
-    QTest::newRow("hex") << "$FF" << 255.0;
-    QTest::newRow("hex all ones is -1") << "$FFFFFFFF" << -1.0;
-    QTest::newRow("hex wraps to last eight digits") << "$100000000" << 0.0;
-    QTest::newRow("hex without digits") << "$" << 0.0;
-    QTest::newRow("binary") << "%101" << 5.0;
-    QTest::newRow("binary sign bit") << "%10000000000000000000000000000000" << -2147483648.0;
-    QTest::newRow("leading point") << ".5" << 0.5;
-    QTest::newRow("exponent") << "1E3" << 1000.0;
-    QTest::newRow("lower-case exponent") << "1e3" << 1000.0;
-    QTest::newRow("negative exponent") << "2.5E-1" << 0.25;
-    QTest::newRow("exponent without digits") << "7E" << 7.0;
-    QTest::newRow("spaces inside a number") << "1 000" << 1000.0;
-    QTest::newRow("spaces inside a name") << "S IN(0)" << 0.0;
-    QTest::newRow("tabs and line ends are spaces") << "\t1 +\r\n2 " << 3.0;
-    QTest::newRow("no-break space") << QString("1") + QChar(0xA0) + "+2" << 3.0;
-    QTest::newRow("constant") << "X*2" << 10.0;
-    QTest::newRow("first definition wins") << "X" << 5.0;
-    QTest::newRow("constant hides function") << "COS" << 2.0;
-    QTest::newRow("underscore in name") << "A_1" << -3.0;
-    QTest::newRow("function") << "SQRT(16)" << 4.0;
-    QTest::newRow("function of expression") << "ABS(-3*2)" << 6.0;
-    QTest::newRow("two-argument function") << "HYPOT(3,4)" << 5.0;
-    QTest::newRow("fmod keeps sign") << "FMOD(-7,2)" << -1.0;
-    QTest::newRow("atan2") << "ATAN2(1,1)*4" << M_PI;
-    QTest::newRow("round half away from zero") << "ROUND(-2.5)" << -3.0;
-    QTest::newRow("ceil") << "CEIL(1.2)" << 2.0;
-    QTest::newRow("floor") << "FLOOR(-1.2)" << -2.0;
-    QTest::newRow("log base 2") << "LD(8)" << 3.0;
-    QTest::newRow("log base 10") << "LOG(1000)" << 3.0;
-    QTest::newRow("cube root") << "CBRT(27)" << 3.0;
-    QTest::newRow("degrees") << "DEG(ATAN(1)*4)" << 180.0;
-    QTest::newRow("radians") << "RAD(180)" << M_PI;
-    QTest::newRow("wide char ends the text") << QString("3") + QChar(0x4E00) + "garbage(" << 3.0;
+    if (!AddCaseRows("eval.cases"))
+        return;
+    const QString syntax = "error: Syntax error in numerical expression";
+    QTest::newRow("empty") << QStringList{""} << QStringList{syntax};
+    QTest::newRow("only spaces") << QStringList{"   "} << QStringList{syntax};
+    QTest::newRow("tabs and line ends are spaces") << QStringList{"\t1 +\r\n2 "} << QStringList{"3"};
+    QTest::newRow("no-break space") << QStringList{QString("1") + QChar(0xA0) + "+2"} << QStringList{"3"};
+    QTest::newRow("wide char ends the text") << QStringList{QString("3") + QChar(0x4E00) + "garbage("}
+                                             << QStringList{"3"};
+    QTest::newRow("latin-1 letter") << QStringList{QString("1+") + QChar(0xE9)} << QStringList{syntax};
 }
 
-void tst_Eval::values()
+void tst_Eval::cases()
 {
-    QFETCH(QString, expression);
-    QFETCH(double, value);
-    Eval e;
-    const QList<TConstant> constants = testConstants();
-    QCOMPARE(e.eval(expression, constants, 1, "f", -1), value);
-}
-
-void tst_Eval::errors_data()
-{
-    QTest::addColumn<QString>("expression");
-    QTest::addColumn<QString>("message");
-
-    const QString syntax = "Syntax error in numerical expression";
-    QTest::newRow("empty") << "" << syntax;
-    QTest::newRow("only spaces") << "   " << syntax;
-    QTest::newRow("lower-case hex leaves a name") << "$ff" << syntax;
-    QTest::newRow("binary digit 2") << "%2" << syntax;
-    QTest::newRow("function without parentheses") << "SIN" << syntax;
-    QTest::newRow("missing close") << "(1+2" << syntax;
-    QTest::newRow("missing comma") << "HYPOT(3)" << syntax;
-    QTest::newRow("trailing text") << "1 2)" << syntax;
-    QTest::newRow("name starting with underscore") << "_A" << syntax;
-    QTest::newRow("dangling operator") << "1+" << syntax;
-    QTest::newRow("latin-1 letter") << QString("1+") + QChar(0xE9) << syntax;
-    QTest::newRow("unknown name") << "FOO+1" << "Undefined name";
-    QTest::newRow("names are case-sensitive") << "sqrt(4)" << "Undefined name";
-    QTest::newRow("remainder by zero") << "5\\0" << "Division by zero in numerical expression";
-    QTest::newRow("remainder by fraction") << "5\\0.5" << "Division by zero in numerical expression";
-}
-
-void tst_Eval::errors()
-{
-    QFETCH(QString, expression);
-    QFETCH(QString, message);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    QVERIFY2(body.size() == 1 && results.size() == 1, "one expression, one result");
     Eval e;
     const QList<TConstant> constants = testConstants();
     try {
-        e.eval(expression, constants, 1, "f", -1);
-        QFAIL("no error thrown");
+        const double value = e.eval(body[0], constants, 1, "f", -1);
+        QVERIFY2(!results[0].startsWith("error: "), qPrintable(QString::number(value)));
+        bool number = false;
+        QCOMPARE(value, results[0].toDouble(&number));
+        QVERIFY(number);
     } catch (const CAsmError& err) {
-        QCOMPARE(err.Message, message);
+        QCOMPARE("error: " + err.Message, results[0]);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "KrolProcess.h"
 #include "TestData.h"
 
@@ -77,166 +78,30 @@ void tst_KrolSim::init()
     QVERIFY(m_dir.reset());
 }
 
+// tests/cases/krol-sim.cases: a source, the exit status of "krol sim --json" with the options
+// given, and values of the JSON object printed.
 void tst_KrolSim::finalState_data()
 {
-    QTest::addColumn<QByteArray>("source");
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QStringList>("expected");   // PATH=VALUE in the JSON object
-
-    QTest::newRow("registers") << QByteArray("CALC LOAD, 7\nCALCX SWAP\nCALC ADD, 3\n")
-                               << QStringList() << 0
-                               << QStringList{"result=end", "a=3", "x=7", "instructions=4",
-                                              "end_address=3", "pc=4", "state=stopped"};
-    QTest::newRow("moves") << QByteArray("SAP 4, 0, 100000\nMVP ABS, 0, 5000\nMVP ABS, 1, -300\n"
-                                         "WAIT POS, 0, 0\nWAIT POS, 1, 0\n")
-                           << QStringList() << 0
-                           << QStringList{"axes/0/position=5000", "axes/1/position=-300",
-                                          "axes/2/position=0", "axes/0/velocity=0",
-                                          "axes/1/reference_switch=true"};
-    QTest::newRow("still rotating at the end")
-        << QByteArray("ROR 2, 1000\nWAIT TICKS, 0, 10\n") << QStringList() << 0
-        << QStringList{"axes/2/velocity=1000", "module_time_ms=100", "result=end"};
-    QTest::newRow("left limit switch")
-        << QByteArray("SAP 4, 1, 2000000\nSAP 5, 1, 0\nROL 1, 2000000\nWAIT LIMSW, 1, 0\n")
-        << QStringList() << 0
-        << QStringList{"axes/1/left_limit_switch=true", "axes/1/right_limit_switch=false",
-                       "axes/1/velocity=0", "axes/1/position=-10000000"};
-    QTest::newRow("time limit") << QByteArray("L: CALC ADD, 1\nJA L\n") << QStringList{"--time", "50"}
-                                << 3
-                                << QStringList{"result=time-limit", "module_time_ms=50",
-                                               "instructions=2000", "a=1000", "state=running",
-                                               "end_address=null"};
-    QTest::newRow("never-ending loop bounded by steps")
-        << QByteArray("L: CALC ADD, 1\nJA L\n") << QStringList{"--max-steps", "1001"} << 3
-        << QStringList{"result=step-limit", "instructions=1001", "a=501", "module_time_ms=25"};
-    // A WAIT counts once however long it holds; the counter stays on it.
-    QTest::newRow("waiting at the time limit")
-        << QByteArray("CALC LOAD, 1\nWAIT TICKS, 0, 1000\n") << QStringList{"--time", "5000"} << 3
-        << QStringList{"result=time-limit", "waiting=true", "pc=1", "instructions=2",
-                       "state=running"};
-    // A call stack fault ends the program as a STOP would (state 0, the counter on the end
-    // marker); the faulty CSUB or RSUB counts as executed, the end marker does not.
-    QTest::newRow("call stack overflow")
-        << QByteArray("CALC LOAD, 2\nR: CSUB R\n") << QStringList() << 1
-        << QStringList{"result=error", "error=call stack overflow at address 1", "end_address=1",
-                       "error_flags/EAL=true", "instructions=18", "state=stopped", "pc=3",
-                       "waiting=false"};
-    QTest::newRow("return without a call")
-        << QByteArray("RSUB\n") << QStringList() << 1
-        << QStringList{"result=error", "error=return without a call at address 0", "pc=2",
-                       "instructions=1", "state=stopped"};
-    QTest::newRow("division by zero goes on")
-        << QByteArray("CALC DIV, 0\nCALC LOAD, 4\n") << QStringList() << 0
-        << QStringList{"result=end", "a=4", "error_flags/EAL=true", "error_flags/ETO=false"};
-    QTest::newRow("MOD by 0 keeps A and sets EAL")
-        << QByteArray("CALC LOAD, 7\nCALC MOD, 0\n") << QStringList() << 0
-        << QStringList{"a=7", "error_flags/EAL=true"};
-    QTest::newRow("CALCV MOD by 0 keeps the variable")
-        << QByteArray("CALCV LOAD, 1, -5\nCALCV MOD, 1, 0\nGGP 1, 2\n") << QStringList() << 0
-        << QStringList{"a=-5", "error_flags/EAL=true"};
-    QTest::newRow("jump to the end of memory")
-        << QByteArray("CALC LOAD, 9\nCODE 22, 0, 0, 2000\n") << QStringList() << 0
-        << QStringList{"result=end", "end_address=2000", "end_location=null", "a=9",
-                       "instructions=2", "pc=2000"};
-    QTest::newRow("end marker in the middle")
-        << QByteArray("CALC LOAD, 1\nCODE 0, 0, 0, 0\nCALC LOAD, 2\n") << QStringList{"--no-check"} << 0
-        << QStringList{"result=end", "end_address=1", "pc=1", "instructions=1", "a=1"};
-    QTest::newRow("STOP beyond an end marker")
-        << QByteArray("JA L\nCODE 0, 0, 0, 0\nL: CALC LOAD, 3\n") << QStringList{"--no-check"} << 0
-        << QStringList{"result=end", "end_address=3", "pc=1", "instructions=3", "a=3"};
-
-    // SWAP exchanges the two registers and leaves the comparison flags; COMP compares the
-    // first-named operand with the second.
-    QTest::newRow("CALCVA SWAP")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCVA SWAP, 1\nCALCX SWAP\nGGP 1, 2\n")
-        << QStringList() << 0 << QStringList{"a=9", "x=5"};
-    QTest::newRow("CALCAV SWAP")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCAV SWAP, 1\nCALCX SWAP\nGGP 1, 2\n")
-        << QStringList() << 0 << QStringList{"a=9", "x=5"};
-    QTest::newRow("CALCVX SWAP")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCVX SWAP, 1\nGGP 1, 2\n")
-        << QStringList() << 0 << QStringList{"a=9", "x=5"};
-    QTest::newRow("CALCXV SWAP")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCXV SWAP, 1\nGGP 1, 2\n")
-        << QStringList() << 0 << QStringList{"a=9", "x=5"};
-    const QByteArray greater("JC GT, G\nCALC LOAD, -1\nSTOP\nG: CALC LOAD, 1\n");
-    QTest::newRow("CALCVA COMP: variable against A")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCVA COMP, 1\n") + greater
-        << QStringList() << 0 << QStringList{"a=-1"};
-    QTest::newRow("CALCAV COMP: A against the variable")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCAV COMP, 1\n") + greater
-        << QStringList() << 0 << QStringList{"a=1"};
-    QTest::newRow("CALCVX COMP: variable against X")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCVX COMP, 1\n") + greater
-        << QStringList() << 0 << QStringList{"a=-1"};
-    QTest::newRow("CALCXV COMP: X against the variable")
-        << QByteArray("CALCV LOAD, 1, 5\nCALC LOAD, 9\nCALCX SWAP\nCALCXV COMP, 1\n") + greater
-        << QStringList() << 0 << QStringList{"a=1"};
-    QTest::newRow("SWAP leaves the comparison flags")
-        << QByteArray("CALC LOAD, 3\nCOMP 5\nCALCX SWAP\nJC LT, L\nCALC LOAD, 0\nSTOP\n"
-                      "L: CALC LOAD, 1\n")
-        << QStringList() << 0 << QStringList{"a=1", "x=3"};
-
-    // A fresh module: what a program reads before it writes anything.
-    QTest::newRow("power-on registers and variables")
-        << QByteArray("GGP 255, 2\nCALCX ADD\n") << QStringList() << 0
-        << QStringList{"a=0", "x=0", "error_flags/EAL=false", "axes/0/reference_switch=true"};
-    QTest::newRow("power-on coordinate") << QByteArray("CALC LOAD, 1\nGCO 20, 2\n") << QStringList()
-                                         << 0 << QStringList{"a=0"};
-    QTest::newRow("power-on timer period") << QByteArray("CALC LOAD, 1\nGGP 2, 3\n")
-                                           << QStringList() << 0 << QStringList{"a=0"};
-    QTest::newRow("power-on speed and acceleration")
-        << QByteArray("GAP 4, 2\nCALCX SWAP\nGAP 5, 1\n") << QStringList() << 0
-        << QStringList{"x=100000", "a=1000000"};
-    QTest::newRow("power-on reference search speeds")
-        << QByteArray("GAP 194, 0\nCALCX SWAP\nGAP 195, 2\n") << QStringList() << 0
-        << QStringList{"x=10000", "a=1000"};
-
-    // A read-only parameter written from a program keeps its value and sets no flag.
-    QTest::newRow("SAP on a read-only parameter")
-        << QByteArray("SAP 3, 0, 500\nSAP 9, 0, 0\nGAP 3, 0\nCALCX SWAP\nGAP 9, 0\n")
-        << QStringList{"--no-check"} << 0
-        << QStringList{"x=0", "a=1", "axes/0/velocity=0", "error_flags/EAL=false"};
-
-    // Left is the negative direction; A and X are signed.
-    QTest::newRow("ROL turns left")
-        << QByteArray("ROL 0, 1000\nWAIT TICKS, 0, 10\n") << QStringList() << 0
-        << QStringList{"axes/0/velocity=-1000", "axes/0/position=-100",
-                       "axes/0/reference_switch=true"};
-    QTest::newRow("ROL with a negative speed turns right")
-        << QByteArray("ROL 1, -1000\nWAIT TICKS, 0, 10\n") << QStringList() << 0
-        << QStringList{"axes/1/velocity=1000", "axes/1/position=100",
-                       "axes/1/reference_switch=false"};
-    QTest::newRow("signed registers")
-        << QByteArray("CALC LOAD, -5\nCALCX SWAP\nCALC LOAD, -2147483648\n") << QStringList() << 0
-        << QStringList{"a=-2147483648", "x=-5"};
-
-    // A reference search runs at its speeds at once, without a ramp, and stops dead.
-    QTest::newRow("RFS does not ramp")
-        << QByteArray("MVP ABS, 0, 5000\nWAIT POS, 0, 0\nSAP 5, 0, 1000\nRFS START, 0\n"
-                      "WAIT TICKS, 0, 1\n")
-        << QStringList() << 0 << QStringList{"axes/0/velocity=-10000", "axes/0/position=4900"};
-    QTest::newRow("RFS stops at the switch edge")
-        << QByteArray("MVP ABS, 0, 5000\nWAIT POS, 0, 0\nSAP 5, 0, 1000\nRFS START, 0\n"
-                      "WAIT RFS, 0, 0\n")
-        << QStringList() << 0 << QStringList{"axes/0/velocity=0", "axes/0/position=0"};
+    AddCaseRows("krol-sim.cases");
 }
 
 void tst_KrolSim::finalState()
 {
-    QFETCH(QByteArray, source);
-    QFETCH(QStringList, options);
-    QFETCH(QStringList, expected);
-    const QString path = m_dir.write("p.kro", source);
-    const KrolResult r = runKrol(QStringList{"sim", "--json", path} + options);
-    QTEST(r.exitCode, "exitCode");
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QRegularExpressionMatch exits = QRegularExpression("^exits (\\d+)(?: with (.+))?$").match(results.value(0));
+    QVERIFY2(exits.hasMatch(), "the first result: \"exits STATUS [with OPTIONS]\"");
+    const QString path = m_dir.write("p.kro", body.join('\n').toUtf8() + '\n');
+    const KrolResult r = runKrol(QStringList{"sim", "--json", path} + exits.captured(2).split(' ', Qt::SkipEmptyParts));
+    QCOMPARE(r.exitCode, exits.captured(1).toInt());
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(r.out.toUtf8(), &error);
     QVERIFY2(doc.isObject(), qPrintable(error.errorString() + "\n" + r.out + r.err));
-    for (const QString& e : expected) {
-        const QString path = e.section('=', 0, 0);
-        QCOMPARE(path + "=" + text(at(doc.object(), path)), e);
+    for (const QString& line : results.mid(1)) {
+        for (const QString& e : CasePairs(line)) {
+            const QString path = e.section('=', 0, 0);
+            QCOMPARE(path + "=" + text(at(doc.object(), path)), e);
+        }
     }
 }
 
@@ -281,8 +146,8 @@ void tst_KrolSim::exitStatusAndMessages_data()
                               << "invalid value '1.5' for --time";
     QTest::newRow("zero steps") << QStringList{"sim", "--max-steps", "0", "%D/ok.kro"} << 2
                                 << "invalid value '0' for --max-steps";
-    QTest::newRow("unknown option") << QStringList{"sim", "--pty", "%D/ok.kro"} << 2
-                                    << "Unknown option 'pty'";
+    QTest::newRow("unknown option") << QStringList{"sim", "--ptty", "%D/ok.kro"} << 2
+                                    << "Unknown option 'ptty'";
     QTest::newRow("bad module") << QStringList{"sim", "--module", "%D/none.json", "%D/ok.bin"} << 2
                                 << "^krol sim: .*none.json";
     QTest::newRow("one instruction") << QStringList{"sim", "--max-steps", "1", "%D/loop.kro"} << 3

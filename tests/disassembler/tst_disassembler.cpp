@@ -1,5 +1,6 @@
 #include "TestData.h"
 #include "Assembler.h"
+#include "CaseFile.h"
 #include "Disassembler.h"
 #include "Globals.h"
 #include "ModuleCommands.h"
@@ -68,66 +69,35 @@ private slots:
     void roundTrip();
 };
 
+// tests/cases/disassemble.cases: program words and the lines after the header, or the error
+// ("error: MESSAGE"; the text stays as it was). A long program is added here.
 void tst_Disassembler::lines_data()
 {
-    QTest::addColumn<QList<TInstruction>>("program");
-    QTest::addColumn<QStringList>("lines");
-    using P = QList<TInstruction>;
-    using L = QStringList;
-
-    QTest::newRow("empty") << P{} << L{};
-    QTest::newRow("motor, no type") << P{MakeInstruction(Opcode::ROR, 0, 0, 1000)} << L{Pad + "ROR 0, 1000"};
-    QTest::newRow("motor only") << P{MakeInstruction(Opcode::MST, 0, 2)} << L{Pad + "MST 2"};
-    QTest::newRow("move mode") << P{MakeInstruction(Opcode::MVP, 3, 1, -5)} << L{Pad + "MVP RELCOORD, 1, -5"};
-    QTest::newRow("type above a byte") << P{MakeInstruction(Opcode::SGP, 300, 255, -2147483648LL)}
-                                       << L{Pad + "SGP 300, 255, -2147483648"};
-    QTest::newRow("no value") << P{MakeInstruction(Opcode::GAP, 4)} << L{Pad + "GAP 4, 0"};
-    QTest::newRow("RFS") << P{MakeInstruction(Opcode::RFS, 2, 1)} << L{Pad + "RFS STATUS, 1"};
-    QTest::newRow("CALC") << P{MakeInstruction(Opcode::CALC, 9, 0, 5)} << L{Pad + "CALC LOAD, 5"};
-    QTest::newRow("value only") << P{MakeInstruction(Opcode::COMP, 0, 0, 100)} << L{Pad + "COMP 100"};
-    QTest::newRow("CALL beyond the end") << P{MakeInstruction(Opcode::CALL, 12, 0, 7)} << L{Pad + "CALL ESD, Lbl7"};
-    QTest::newRow("WAIT") << P{MakeInstruction(Opcode::WAIT, 4, 1, 0)} << L{Pad + "WAIT RFS, 1, 0"};
-    QTest::newRow("CALCX SWAP") << P{MakeInstruction(Opcode::CALCX, 10)} << L{Pad + "CALCX SWAP"};
-    QTest::newRow("CALCVV") << P{MakeInstruction(Opcode::CALCVV, 11, 3, 255)} << L{Pad + "CALCVV COMP, 3, 255"};
-    QTest::newRow("CALCV") << P{MakeInstruction(Opcode::CALCV, 11, 1, 3)} << L{Pad + "CALCV COMP, 1, 3"};
-    QTest::newRow("CLE") << P{MakeInstruction(Opcode::CLE, 5)} << L{Pad + "CLE ESD"};
-    QTest::newRow("type, no motor") << P{MakeInstruction(Opcode::SAPX, 140, 0, 2)} << L{Pad + "SAPX 140, 2"};
-    QTest::newRow("no operands keep the space") << P{MakeInstruction(Opcode::RETI, 0, 7, 9)} << L{Pad + "RETI "};
-    QTest::newRow("label padded, simplified, blank before")
-        << P{MakeInstruction(Opcode::ROR, 0, 0, 1), MakeInstruction(Opcode::JA, 0, 0, 3), MakeInstruction(Opcode::MST), MakeInstruction(Opcode::STOP), MakeInstruction(Opcode::STOP)}
-        << L{Pad + "ROR 0, 1", Pad + "JA Lbl3", Pad + "MST 0", "", "Lbl3:     STOP", Pad + "STOP "};
-    QTest::newRow("two jumps, one label")
-        << P{MakeInstruction(Opcode::JC, 1, 0, 0), MakeInstruction(Opcode::DJNZ, 2, 0, 0)}
-        << L{"Lbl0:     JC NZ, Lbl0", Pad + "DJNZ 2, Lbl0"};
-    P long120 = QVector<TInstruction>(120, MakeInstruction(Opcode::MST)).toList();
-    long120[0] = MakeInstruction(Opcode::VECT, 3, 0, 100);
-    L lines120 = QVector<QString>(120, Pad + "MST 0").toList();
+    if (!AddCaseRows("disassemble.cases"))
+        return;
+    QStringList long120 = QVector<QString>(120, "MST").toList();
+    long120[0] = "VECT 3 0 100";
+    QStringList lines120 = QVector<QString>(120, Pad + "MST 0").toList();
     lines120[0] = Pad + "VECT 3, Lbl100";
     lines120[100] = "Lbl100:   MST 0";
     lines120.insert(100, QString());
     QTest::newRow("three-digit label") << long120 << lines120;
-
-    // Errors: the text stays as it was; the address is the failing instruction's index.
-    const TInstruction mst = MakeInstruction(Opcode::MST);
-    QTest::newRow("opcode 0") << P{MakeInstruction(0)} << L{"untouched: Unknown opcode at address 0"};
-    QTest::newRow("opcode 58") << P{mst, mst, MakeInstruction(58), MakeInstruction(0)} << L{"untouched: Unknown opcode at address 2"};
-    QTest::newRow("move mode 4") << P{mst, MakeInstruction(Opcode::MVP, 4)} << L{"untouched: cmd at address 1"};
-    QTest::newRow("event 5") << P{MakeInstruction(Opcode::WAIT, 5)} << L{"untouched: Unknown event code at address 0"};
-    QTest::newRow("condition 13") << P{mst, MakeInstruction(Opcode::JC, 13)}
-                                  << L{"untouched: Unknow condition code at address 1"};
-    QTest::newRow("CALC 10") << P{MakeInstruction(Opcode::CALC, 10)} << L{"untouched: Unknown CALC code at address 0"};
-    QTest::newRow("CALCX 12") << P{MakeInstruction(Opcode::CALCX, 12)} << L{"untouched: Unknown CALCX code at address 0"};
-    QTest::newRow("CALCVA 12") << P{MakeInstruction(Opcode::CALCVA, 12)} << L{"untouched: Unknown CALCxx code at address 0"};
-    QTest::newRow("CALCV placeholder") << P{MakeInstruction(Opcode::CALCV, 10)}
-                                       << L{"untouched: Unknown CALCV code at address 0"};
-    QTest::newRow("RFS 3") << P{MakeInstruction(Opcode::RFS, 3)} << L{"untouched: Unexpected parameter value at address 0"};
-    QTest::newRow("CLE 65535") << P{MakeInstruction(Opcode::CLE, 65535)} << L{"untouched: Unknown CLE code at address 0"};
 }
 
 void tst_Disassembler::lines()
 {
-    QFETCH(QList<TInstruction>, program);
-    QTEST(Body(program), "lines");
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    QList<TInstruction> program;
+    for (const QString& line : body) {
+        program.append(TInstruction());
+        QVERIFY2(ParseCaseWord(line, &program.last()), qPrintable("not a program word: " + line));
+    }
+    if (results == QStringList{"(no lines)"})
+        results.clear();
+    else if (results.value(0).startsWith("error: "))
+        results[0].replace(0, 6, "untouched:");
+    QCOMPARE(Body(program), results);
 }
 
 // Every program of up to four lines of the kinds that matter, with jumps after them to the

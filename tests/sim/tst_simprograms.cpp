@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "SimTestSupport.h"
 
 #include <QtTest>
@@ -6,25 +7,39 @@ namespace {
 enum Calc { ADD, SUB, MUL, DIV, MOD, AND, OR, XOR, NOT, LOAD, SWAP, COMP };
 enum Cond { ZE, NZ, EQ, NE, GT, GE, LT, LE, ETO, EAL, EDV, EPO, ESD };
 enum Event { TICKS, POS, REFSW, LIMSW, RFS };
-enum Err { E_TO = 1, E_AL = 2 };
 
-// Reads one value a row names: "var N", "ap AXIS N", "out N", "coord N AXIS", "depth", "time".
-qint64 probe(const VirtualModule& m, const QString& what)
+// Reads one value a case names: "a", "x", "pc", "state", "errors" (flag names joined by '+'),
+// "var/N", "ap/AXIS/N", "out/N", "coord/N/AXIS", "depth", "time".
+QString probe(const VirtualModule& m, const QString& what)
 {
-    const QStringList p = what.split(' ');
+    const QStringList p = what.split('/');
+    const auto n = [&p](int i) { return p.value(i).toInt(); };
+    if (p[0] == "a" || p[0] == "x")
+        return QString::number(p[0] == "a" ? m.registers().A : m.registers().X);
+    if (p[0] == "pc")
+        return QString::number(m.programCounter());
+    if (p[0] == "state")
+        return QStringList{"stopped", "running", "halted"}.value(int(m.state()));
+    if (p[0] == "errors") {
+        QStringList flags;
+        for (int bit = 0; bit < 5; ++bit)
+            if (m.registers().Errors & (1 << bit))
+                flags << ConditionMnemonic[Condition::ETO + bit];
+        return flags.isEmpty() ? "none" : flags.join('+');
+    }
     if (p[0] == "var")
-        return m.registers().Vars[p[1].toInt()];
+        return QString::number(m.registers().Vars[n(1)]);
     if (p[0] == "ap")
-        return m.axisParameter(p[1].toInt(), p[2].toInt());
+        return QString::number(m.axisParameter(n(1), n(2)));
     if (p[0] == "out")
-        return m.output(p[1].toInt());
+        return QString::number(m.output(n(1)));
     if (p[0] == "coord")
-        return m.coordinate(p[1].toInt(), p[2].toInt());
+        return QString::number(m.coordinate(n(1), n(2)));
     if (p[0] == "depth")
-        return m.callDepth();
+        return QString::number(m.callDepth());
     if (p[0] == "time")
-        return m.timeMs();
-    return 0;
+        return QString::number(m.timeMs());
+    return "unknown probe";
 }
 } // namespace
 
@@ -50,187 +65,30 @@ private slots:
     void powerCycleWithAutoStart();
 };
 
+// tests/cases/sim-programs.cases: a program run for a while, and what the module holds then.
 void tst_SimPrograms::programs_data()
 {
-    QTest::addColumn<TestProgram>("program");
-    QTest::addColumn<int>("ms");
-    QTest::addColumn<int>("a");
-    QTest::addColumn<int>("x");
-    QTest::addColumn<int>("pc");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<int>("errors");
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<qint64>("expected");
-
-    QTest::newRow("arithmetic")
-        << TestProgram{{"CALC", LOAD, 0, 5}, {"CALC", ADD, 0, 3}, {"CALC", MUL, 0, -2},
-                       {"CALC", SUB, 0, 4}, {"STOP"}}
-        << 1 << -20 << 0 << 5 << 0 << 0 << "" << 0LL;
-    QTest::newRow("division truncates, modulo keeps the sign")
-        << TestProgram{{"CALC", LOAD, 0, -7}, {"CALC", MOD, 0, 3}, {"CALC", SWAP}, {"CALC", LOAD, 0, 7},
-                       {"CALC", DIV, 0, -2}, {"STOP"}}
-        << 1 << -3 << 0 << 6 << 0 << 0 << "" << 0LL;
-    QTest::newRow("division by zero keeps A and sets EAL")
-        << TestProgram{{"CALC", LOAD, 0, 9}, {"CALC", DIV, 0, 0}, {"STOP"}}
-        << 1 << 9 << 0 << 3 << 0 << int(E_AL) << "" << 0LL;
-    QTest::newRow("overflow wraps")
-        << TestProgram{{"CALC", LOAD, 0, 2147483647}, {"CALC", ADD, 0, 1}, {"STOP"}}
-        << 1 << int(-2147483647 - 1) << 0 << 3 << 0 << 0 << "" << 0LL;
-    QTest::newRow("logic")
-        << TestProgram{{"CALC", LOAD, 0, 12}, {"CALC", AND, 0, 10}, {"CALC", OR, 0, 1},
-                       {"CALC", XOR, 0, 3}, {"CALC", NOT}, {"STOP"}}
-        << 1 << ~(((12 & 10) | 1) ^ 3) << 0 << 6 << 0 << 0 << "" << 0LL;
-    QTest::newRow("CALCX on A and X, SWAP exchanges")
-        << TestProgram{{"CALC", LOAD, 0, 4}, {"CALCX", SWAP}, {"CALC", LOAD, 0, 10},
-                       {"CALCX", SUB}, {"CALCX", LOAD}, {"STOP"}}
-        << 1 << 4 << 4 << 6 << 0 << 0 << "" << 0LL;
-    QTest::newRow("CALCV, CALCVV and CALCVA on user variables")
-        << TestProgram{{"CALCV", LOAD, 1, 6}, {"CALCV", MUL, 1, 7}, {"CALCVV", LOAD, 2, 1},
-                       {"CALCV", SUB, 2, 2}, {"CALC", LOAD, 0, 100}, {"CALCVA", ADD, 2}, {"STOP"}}
-        << 1 << 100 << 0 << 7 << 0 << 0 << "var 2" << 140LL;
-    QTest::newRow("CALCAV, CALCVX and CALCXV")
-        << TestProgram{{"CALCV", LOAD, 3, 8}, {"CALCXV", LOAD, 3}, {"CALCVX", ADD, 3},
-                       {"CALC", LOAD, 0, 1}, {"CALCAV", ADD, 3}, {"STOP"}}
-        << 1 << 17 << 8 << 6 << 0 << 0 << "var 3" << 16LL;
-    QTest::newRow("SIV, GIV, AIV index variables by X")
-        << TestProgram{{"CALCV", LOAD, 0, 5}, {"CALCXV", LOAD, 0}, {"SIV", 0, 0, 33},
-                       {"CALC", LOAD, 0, 1}, {"GIV"}, {"CALC", ADD, 0, 1}, {"CALCXV", LOAD, 0},
-                       {"STOP"}}
-        << 1 << 34 << 5 << 8 << 0 << 0 << "var 5" << 33LL;
-    QTest::newRow("DJNZ counts a user variable down")
-        << TestProgram{{"SGP", 4, 2, 5}, {"CALC", ADD, 0, 2}, {"DJNZ", 4, 0, 1}, {"STOP"}}
-        << 1 << 10 << 0 << 4 << 0 << 0 << "var 4" << 0LL;
-    QTest::newRow("subroutine returns after the call")
-        << TestProgram{{"CSUB", 0, 0, 3}, {"CALC", ADD, 0, 1}, {"STOP"},
-                       {"CALC", LOAD, 0, 10}, {"RSUB"}}
-        << 1 << 11 << 0 << 5 << 0 << 0 << "depth" << 0LL;
-    QTest::newRow("CALL only when the condition holds")
-        << TestProgram{{"COMP", 0, 0, 1}, {"CALL", EQ, 0, 5}, {"CALL", NE, 0, 6}, {"STOP"}, {"STOP"},
-                       {"CALCV", ADD, 0, 100}, {"CALCV", ADD, 0, 1}, {"RSUB"}}
-        << 1 << 0 << 0 << 8 << 0 << 0 << "var 0" << 1LL;
-    QTest::newRow("call stack overflow stops with EAL")
-        << TestProgram{{"CALC", ADD, 0, 1}, {"CSUB", 0, 0, 0}}
-        << 10 << Sim::CallStackDepth + 1 << 0 << 2 << 0 << int(E_AL) << "" << 0LL;
-    QTest::newRow("RSUB without a call stops with EAL")
-        << TestProgram{{"RSUB"}, {"CALC", LOAD, 0, 1}}
-        << 1 << 0 << 0 << 2 << 0 << int(E_AL) << "" << 0LL;
-    QTest::newRow("RST empties the call stack")
-        << TestProgram{{"CSUB", 0, 0, 2}, {"STOP"}, {"CSUB", 0, 0, 4}, {"STOP"}, {"RST", 0, 0, 5},
-                       {"WAIT", TICKS, 0, 1000}}
-        << 1 << 0 << 0 << 5 << 1 << 0 << "depth" << 0LL;
-    QTest::newRow("jump past the memory ends the program")
-        << TestProgram{{"JA", 0, 0, 5000}, {"CALC", LOAD, 0, 3}}
-        << 1 << 0 << 0 << Sim::ProgramCapacity << 0 << 0 << "" << 0LL;
-    QTest::newRow("unknown opcode and CALC operation do nothing")
-        << TestProgram{{"60", 1, 2, 3}, {"CALC", 12, 0, 5}, {"CALC", ADD, 0, 2}, {"STOP"}}
-        << 1 << 2 << 0 << 4 << 0 << 0 << "" << 0LL;
-    QTest::newRow("CLE clears one error flag")
-        << TestProgram{{"CALC", DIV, 0, 0}, {"SAP", 4, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 1},
-                       {"CLE", 2}, {"STOP"}}
-        << 100 << 0 << 0 << 6 << 0 << int(E_TO) << "" << 0LL;
-    QTest::newRow("SAC reads 0, UF does nothing")
-        << TestProgram{{"CALC", LOAD, 0, 5}, {"UF3", 1, 2, 3}, {"CALCX", SWAP}, {"CALC", LOAD, 0, 5},
-                       {"SAC", 1, 0, 9}, {"STOP"}}
-        << 1 << 0 << 5 << 6 << 0 << 0 << "" << 0LL;
-
-    // Axes and parameters.
-    QTest::newRow("SAP and GAP")
-        << TestProgram{{"SAP", 4, 1, 2000}, {"GAP", 4, 1}, {"STOP"}}
-        << 1 << 2000 << 0 << 3 << 0 << 0 << "ap 1 4" << 2000LL;
-    QTest::newRow("SAP out of range is ignored in a program")
-        << TestProgram{{"SAP", 12, 0, 5}, {"SAP", 4, 7, 1}, {"GAP", 12, 0}, {"STOP"}}
-        << 1 << 0 << 0 << 4 << 0 << 0 << "ap 0 12" << 0LL;
-    QTest::newRow("STAP and RSAP")
-        << TestProgram{{"SAP", 4, 0, 500}, {"STAP", 4, 0}, {"SAP", 4, 0, 900}, {"RSAP", 4, 0},
-                       {"GAP", 4, 0}, {"STOP"}}
-        << 1 << 500 << 0 << 6 << 0 << 0 << "" << 0LL;
-    QTest::newRow("X-indexed SAPX, AAPX, GAPX")
-        << TestProgram{{"CALC", LOAD, 0, 2}, {"CALCX", SWAP}, {"SAPX", 4, 0, 1234},
-                       {"CALC", LOAD, 0, 77}, {"AAPX", 5}, {"GAPX", 4}, {"STOP"}}
-        << 1 << 1234 << 2 << 7 << 0 << 0 << "ap 2 5" << 77LL;
-    QTest::newRow("ROR moves at its speed")
-        << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"GAP", 1, 0}, {"STOP"}}
-        << 1100 << 1000 << 0 << 4 << 0 << 0 << "ap 0 3" << 1000LL;
-    QTest::newRow("ROL turns the other way, MST stops")
-        << TestProgram{{"ROL", 0, 1, 2000}, {"WAIT", TICKS, 0, 50}, {"MST", 0, 1}, {"WAIT", TICKS, 0, 1},
-                       {"GAP", 3, 1}, {"STOP"}}
-        << 1000 << 0 << 0 << 6 << 0 << 0 << "ap 1 1" << -1000LL;
-    QTest::newRow("MVP and WAIT POS wait for the arrival")
-        << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"GAP", 1, 0}, {"STOP"}}
-        << 1000 << 5000 << 0 << 4 << 0 << 0 << "ap 0 8" << 1LL;
-    QTest::newRow("MVP is still under way")
-        << TestProgram{{"MVP", 0, 0, 100000}, {"WAIT", POS, 0, 0}, {"STOP"}}
-        << 50 << 0 << 0 << 1 << 1 << 0 << "ap 0 8" << 0LL;
-    QTest::newRow("relative moves add up")
-        << TestProgram{{"MVP", 1, 2, 300}, {"MVP", 1, 2, -100}, {"WAIT", POS, 2, 0}, {"STOP"}}
-        << 1000 << 0 << 0 << 4 << 0 << 0 << "ap 2 1" << 200LL;
-    QTest::newRow("coordinates: SCO, MVP COORD, CCO, GCO, ACO")
-        << TestProgram{{"SCO", 1, 0, 300}, {"MVP", 2, 0, 1}, {"WAIT", POS, 0, 0}, {"CCO", 2, 0},
-                       {"GCO", 2, 0}, {"CALC", ADD, 0, 1}, {"ACO", 3, 0}, {"STOP"}}
-        << 1000 << 301 << 0 << 8 << 0 << 0 << "coord 3 0" << 301LL;
-    QTest::newRow("setting the actual position keeps the axis still")
-        << TestProgram{{"SAP", 1, 0, 42}, {"GAP", 8, 0}, {"STOP"}}
-        << 10 << 0 << 0 << 3 << 0 << 0 << "ap 0 1" << 42LL;
-    QTest::newRow("WAIT POS times out with ETO")
-        << TestProgram{{"SAP", 4, 0, 0}, {"MVP", 0, 0, 10}, {"WAIT", POS, 0, 5}, {"JC", ETO, 0, 5},
-                       {"STOP"}, {"CALC", LOAD, 0, 1}, {"STOP"}}
-        << 100 << 1 << 0 << 7 << 0 << int(E_TO) << "" << 0LL;
-    QTest::newRow("reference search")
-        << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"RFS", 0, 0}, {"WAIT", RFS, 0, 0},
-                       {"RFS", 2, 0}, {"CALCX", SWAP}, {"GAP", 1, 0}, {"STOP"}}
-        << 3000 << 0 << 0 << 8 << 0 << 0 << "ap 0 9" << 0LL;
-    QTest::newRow("WAIT REFSW")
-        << TestProgram{{"SAP", 1, 0, 0}, {"MVP", 0, 0, 2000}, {"WAIT", POS, 0, 0}, {"ROL", 0, 0, 10000},
-                       {"WAIT", REFSW, 0, 0}, {"MST", 0, 0}, {"STOP"}}
-        << 2000 << 0 << 0 << 7 << 0 << 0 << "ap 0 9" << 1LL;
-    QTest::newRow("the limit switch stops the axis")
-        << TestProgram{{"SAP", 5, 0, 0}, {"SAP", 4, 0, 10000000}, {"ROR", 0, 0, 10000000},
-                       {"WAIT", LIMSW, 0, 0}, {"GAP", 3, 0}, {"STOP"}}
-        << 1500 << 0 << 0 << 6 << 0 << 0 << "ap 0 10" << 1LL;
-    QTest::newRow("a disabled limit switch lets the axis pass")
-        << TestProgram{{"SAP", 5, 1, 0}, {"SAP", 4, 1, 10000000}, {"SAP", 13, 1, 1},
-                       {"ROL", 0, 1, 10000000}, {"WAIT", LIMSW, 1, 0}, {"WAIT", TICKS, 1, 10}, {"MST", 0, 1},
-                       {"GAP", 11, 1}, {"STOP"}}
-        << 1500 << 1 << 0 << 9 << 0 << 0 << "ap 1 1" << -11000000LL;
-    QTest::newRow("reference search from the left of the switch")
-        << TestProgram{{"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0}, {"RFS", 0, 0}, {"RFS", 2, 0},
-                       {"CALCX", SWAP}, {"WAIT", RFS, 0, 0}, {"GAP", 1, 0}, {"STOP"}}
-        << 5000 << 0 << 1 << 8 << 0 << 0 << "ap 0 9" << 0LL;
-    QTest::newRow("MVP COORD with an axis mask")
-        << TestProgram{{"SCO", 4, 0, 100}, {"SCO", 4, 1, -200}, {"SCO", 4, 2, 300}, {"MVP", 2, 0x87, 4},
-                       {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0}, {"WAIT", POS, 2, 0}, {"GAP", 1, 1},
-                       {"STOP"}}
-        << 1000 << -200 << 0 << 9 << 0 << 0 << "ap 2 1" << 300LL;
-    QTest::newRow("CCO with an axis mask")
-        << TestProgram{{"MVP", 0, 0, 50}, {"MVP", 0, 1, 60}, {"WAIT", POS, 0, 0}, {"WAIT", POS, 1, 0},
-                       {"CCO", 5, 0x83}, {"GCO", 5, 1}, {"STOP"}}
-        << 1000 << 60 << 0 << 7 << 0 << 0 << "coord 5 0" << 50LL;
-    QTest::newRow("global parameters and I/O")
-        << TestProgram{{"SGP", 0, 3, 250}, {"SIO", 4, 2, 1}, {"GIO", 4, 2}, {"CALCX", SWAP},
-                       {"GGP", 0, 3}, {"STOP"}}
-        << 1 << 250 << 1 << 6 << 0 << 0 << "out 4" << 1LL;
-    QTest::newRow("STGP and RSGP")
-        << TestProgram{{"SGP", 7, 2, 5}, {"STGP", 7, 2}, {"SGP", 7, 2, 6}, {"RSGP", 7, 2}, {"STOP"}}
-        << 1 << 0 << 0 << 5 << 0 << 0 << "var 7" << 5LL;
+    AddCaseRows("sim-programs.cases");
 }
 
 void tst_SimPrograms::programs()
 {
-    QFETCH(TestProgram, program);
-    QFETCH(int, ms);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    TestProgram program;
+    for (const QString& line : body) {
+        TInstruction word;
+        QVERIFY2(ParseCaseWord(line, &word), qPrintable("not a program word: " + line));
+        program.append({QString::number(word.Opcode), word.Type, word.Motor, word.Value});
+    }
+    const QRegularExpressionMatch run = QRegularExpression("^after (\\d+) ms: (.*)$").match(results.value(0));
+    QVERIFY2(results.size() == 1 && run.hasMatch(), "one result: \"after MS ms: PROBE=VALUE ...\"");
     VirtualModule m;
     QVERIFY(download(m, program));
     QCOMPARE(send(m, ModuleCommand::ApplRun).Status, uint8_t(100));
-    m.advance(ms);
-
-    QTEST(m.registers().A, "a");
-    QTEST(m.registers().X, "x");
-    QTEST(m.programCounter(), "pc");
-    QTEST(int(m.state()), "state");
-    QTEST(int(m.registers().Errors), "errors");
-    QFETCH(QString, what);
-    if (!what.isEmpty())
-        QTEST(probe(m, what), "expected");
+    m.advance(run.captured(1).toInt());
+    for (const QString& pair : CasePairs(run.captured(2)))
+        QCOMPARE(pair.section('=', 0, 0) + '=' + probe(m, pair.section('=', 0, 0)), pair);
 }
 
 void tst_SimPrograms::conditions_data()

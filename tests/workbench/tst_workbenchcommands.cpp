@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "ColourDialog.h"
 #include "Command.h"
 #include "ModalAnswerer.h"
 #include "PluginFixture.h"
@@ -6,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -31,6 +33,9 @@ private slots:
     void animationDelayLimits();
     void selectIncludePath_data();
     void selectIncludePath();
+    void coloursReadAtConstruction();
+    void coloursAcceptWritesCancelDoesNot_data();
+    void coloursAcceptWritesCancelDoesNot();
     void programControl_data();
     void programControl();
     void autoStart_data();
@@ -46,6 +51,8 @@ private:
     void clone();
     void trigger(const char* action);
     QMap<QString, QVariant> options();
+    // The editor colours of every page, as its palette shows them: text and background.
+    QList<QPair<QColor, QColor>> pageColours() const;
     static QVariantMap storedGroup();
 
     PluginFixture m_plugin;
@@ -246,6 +253,74 @@ void tst_WorkbenchCommands::selectIncludePath()
     QCOMPARE(storedGroup().value(QStringLiteral("IncludePath")).toString(), shown);
 }
 
+QList<QPair<QColor, QColor>> tst_WorkbenchCommands::pageColours() const
+{
+    auto* tabs = m_tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
+    QList<QPair<QColor, QColor>> colours;
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QPalette p = tabs->widget(i)->findChild<QPlainTextEdit*>()->palette();
+        colours.append({p.color(QPalette::Text), p.color(QPalette::Base)});
+    }
+    return colours;
+}
+
+// A stored text converts to a colour; one that does not gives an invalid colour, unchanged.
+void tst_WorkbenchCommands::coloursReadAtConstruction()
+{
+    {
+        AppSettings settings;
+        settings.beginGroup(QString::fromLatin1(SettingsGroup::KROLCreator));
+        settings.setValue(QStringLiteral("Other Text_BG"), QStringLiteral("#010203"));
+        settings.setValue(QStringLiteral("Other Text_FG"), QStringLiteral("no colour"));
+    }
+    clone();
+    QCOMPARE(pageColours(), (QList<QPair<QColor, QColor>>{{QColor(), QColor(1, 2, 3)}}));
+}
+
+void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("OK") << true;
+    QTest::newRow("Cancel") << false;
+}
+
+void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot()
+{
+    QFETCH(bool, accept);
+    trigger("actionNew");
+    const QColor picked(1, 2, 3);
+    m_answerer->answer([&](QWidget* w) {
+        auto* dialog = qobject_cast<ColourDialog*>(w);
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->GetActiveLineHighlighting());
+        QVERIFY(dialog->GetKeepTextColor());
+        dialog->setColourPicker([picked](QWidget*, const QColor&, const QString&) { return picked; });
+        dialog->selectEntry(QLatin1String(EditorColour::OtherText));
+        dialog->findChild<QPushButton*>(QStringLiteral("BtnBackground"))->click();
+        dialog->SetActiveLineHighlighting(false);
+        dialog->findChild<QDialogButtonBox*>()
+            ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    trigger("actionColours");
+    const QVariantMap stored = storedGroup();
+    const QColor background = accept ? picked : QColor(Qt::white);
+    QCOMPARE(pageColours(), (QList<QPair<QColor, QColor>>{{Qt::black, background}, {Qt::black, background}}));
+    if (!accept) {
+        QVERIFY(stored.isEmpty());
+        return;
+    }
+    QCOMPARE(stored.size(), 18);   // all sixteen colours, changed or not, and the two options
+    for (auto it = EditorColour::KROL.cbegin(); it != EditorColour::KROL.cend(); ++it) {
+        const bool changed = it.key() == QLatin1String(EditorColour::OtherText);
+        QCOMPARE(stored.value(it.key() + "_BG").value<QColor>(), changed ? picked : it->Background);
+        QCOMPARE(stored.value(it.key() + "_FG").value<QColor>(), it->Foreground);
+    }
+    QCOMPARE(stored.value(QStringLiteral("HighlightActiveLine")).toBool(), false);
+    QCOMPARE(stored.value(QStringLiteral("KeepActiveLineColor")).toBool(), true);
+    trigger("actionNew");   // later pages take the new colours too
+    QCOMPARE(pageColours().last().second, picked);
+}
+
 void tst_WorkbenchCommands::programControl_data()
 {
     QTest::addColumn<QString>("action");
@@ -372,25 +447,29 @@ void tst_WorkbenchCommands::forwardDoDirectRequest()
 
 void tst_WorkbenchCommands::importValue_data()
 {
+    QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("module marker") << "SAP 4, %module%, 1000" << false << "SAP 4, 1000";
-    QTest::newRow("every marker") << "SIO 1, %module%, 2, %module%" << false << "SIO 1, 2";
-    QTest::newRow("case kept") << "ROR 0, %MODULE%, 5" << false << "ROR 0, %MODULE%, 5";
-    QTest::newRow("read-only page") << "SAP 4, %module%, 1000" << true << "";
+    QTest::addColumn<QString>("after");
+    QTest::newRow("module marker") << "" << "SAP 4, %module%, 1000" << false << "SAP 4, 1000";
+    QTest::newRow("every marker") << "" << "SIO 1, %module%, 2, %module%" << false << "SIO 1, 2";
+    QTest::newRow("case kept") << "" << "ROR 0, %MODULE%, 5" << false << "ROR 0, %MODULE%, 5";
+    QTest::newRow("a line of its own") << "STOP" << "MST %module%" << false << "STOP\nMST %module%";
+    QTest::newRow("read-only page") << "STOP" << "SAP 4, %module%, 1000" << true << "STOP";
 }
 
 void tst_WorkbenchCommands::importValue()
 {
+    QFETCH(QString, before);
     QFETCH(QString, value);
     QFETCH(bool, readOnly);
-    QFETCH(QString, text);
+    QFETCH(QString, after);
     auto* tabs = m_tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
     auto* editor = tabs->currentWidget()->findChild<QPlainTextEdit*>();
+    editor->setPlainText(before);
     editor->setReadOnly(readOnly);
     m_tool->importValue(&ExportTypes::KROLScript, value, nullptr);
-    QCOMPARE(editor->toPlainText(), text);
+    QCOMPARE(editor->toPlainText(), after);
 }
 
 QTEST_MAIN(tst_WorkbenchCommands)
