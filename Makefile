@@ -10,7 +10,7 @@ MAKEFLAGS += --no-print-directory
 export CCACHE_BASEDIR  := $(CURDIR)
 export CCACHE_NOHASHDIR := true
 
-.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage charts clean
+.PHONY: all deps configure build test test-sanitize run fuzz fuzz-coverage charts screenshot clean
 
 all: build
 
@@ -50,6 +50,10 @@ fuzz-coverage:
 # The charts in docs/ (README shows them); run it when the virtual module's motion changes.
 charts: build
 	./scripts/make-charts.sh $(BUILD_DIR)
+
+# The picture of krol-ide in README, drawn by the program itself offscreen.
+screenshot: build
+	./scripts/screenshot.sh $(BUILD_DIR)
 
 run: build
 	./scripts/run.sh $(BUILD_DIR)

@@ -1,0 +1,50 @@
+#include "IconTheme.h"
+
+#include <QAction>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+#include <QWidget>
+
+bool IconTheme::isDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+QIcon IconTheme::inverted(const QIcon& icon)
+{
+    QList<QSize> sizes = icon.availableSizes();
+    if (sizes.isEmpty())
+        sizes = {QSize(16, 16), QSize(32, 32)};
+    QIcon result;
+    for (const QSize& size : sizes) {
+        QImage image = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                QColor c = QColor::fromRgba(line[x]);
+                int h, s, l, a;
+                c.getHsl(&h, &s, &l, &a);
+                c.setHsl(h, s, 255 - l, a);
+                line[x] = c.rgba();
+            }
+        }
+        result.addPixmap(QPixmap::fromImage(image));
+    }
+    return result;
+}
+
+int IconTheme::apply(QWidget* tool, const QPalette& palette)
+{
+    if (!isDark(palette))
+        return 0;
+    int changed = 0;
+    const QList<QAction*> actions = tool->findChildren<QAction*>();
+    for (QAction* action : actions) {
+        if (action->icon().isNull() || action->property("dpIgnCol").toBool())
+            continue;
+        action->setIcon(inverted(action->icon()));
+        ++changed;
+    }
+    return changed;
+}
