@@ -90,9 +90,12 @@ void SerialConnection::processRequest(Command* request, Command* reply)
     if (!m_port.isOpen() && !open())
         return fail(m_lastError);
 
-    // Whatever arrived since the last reply (a late answer, noise) belongs to no request.
-    m_port.clear(QSerialPort::Input);
+    // Whatever arrived since the last reply (a late answer, noise) belongs to no request. It is
+    // read and dropped rather than flushed: a flush of a pseudo-terminal's input waits for the
+    // kernel's buffer work and cost more than a frame's time on a busy machine.
     m_port.readAll();
+    while (m_port.waitForReadyRead(0))
+        m_port.readAll();
     m_reader.clear();
     m_port.clearError();
 

@@ -135,7 +135,10 @@ void tst_SerialLink::faults()
     QSignalSpy answering(&link, &SerialConnection::answeringChanged);
     QVERIFY2(link.open(&error), qPrintable(error));
 
+    // Answered requests return at once: only the failing one has the short time-out.
+    link.setTimeoutMs(2000);
     QCOMPARE(ask(link, ModuleCommand::GetStatus, 1, 10).value(), 11);
+    link.setTimeoutMs(TimeoutMs);
     peer.setMode(mode);
     QElapsedTimer clock;
     clock.start();
@@ -151,6 +154,7 @@ void tst_SerialLink::faults()
     peer.setMode(PtyPeer::Good);
     if (mode == PtyPeer::Late)
         QTest::qWait(3 * TimeoutMs);
+    link.setTimeoutMs(2000);
     const Command next = ask(link, ModuleCommand::GetStatus, 1, 30);
     QVERIFY2(next.isValid(), qPrintable(link.lastError()));
     QCOMPARE(next.value(), 31);
@@ -165,7 +169,7 @@ void tst_SerialLink::closedMidTransfer()
     PtyPeer peer;
     QString error;
     QVERIFY2(peer.start(&error), qPrintable(error));
-    SerialConnection link(settingsFor(peer.path()));
+    SerialConnection link(settingsFor(peer.path(), 2000));
     QVERIFY2(link.open(&error), qPrintable(error));
 
     QList<TInstruction> program;
@@ -173,6 +177,11 @@ void tst_SerialLink::closedMidTransfer()
         program << MakeInstruction(Opcode::SAP, 4, 0, i);
     // The peer accepts DownloadStart and three words, then its line goes away.
     QObject context;
+    QString firstFailure;
+    connect(&link, &SerialConnection::answeringChanged, &context, [&](bool answering) {
+        if (!answering)
+            firstFailure = link.lastError();
+    });
     ProgramTransfer transfer(&link);
     connect(&transfer, &ProgramTransfer::downloadProgress, &context, [&peer](int index) {
         if (index == 2)
@@ -186,6 +195,8 @@ void tst_SerialLink::closedMidTransfer()
     QVERIFY2(!transfer.IsLastReplyValid(), qPrintable(link.lastError() + QString::number(peer.requests())));
     QCOMPARE(peer.requests(), 5);
     QVERIFY(!link.isOpen());
+    QCOMPARE(firstFailure, QStringLiteral("the port %1 went away (unplugged?); the module is not connected.")
+                               .arg(peer.path()));
     const QString gone = QStringLiteral("cannot open %1: there is no such port. Check the device name and that the "
                                         "module is plugged in and switched on.")
                              .arg(peer.path());
@@ -235,7 +246,7 @@ void tst_SerialLink::portInUse()
     PtyPeer peer;
     QString error;
     QVERIFY2(peer.start(&error), qPrintable(error));
-    SerialConnection first(settingsFor(peer.path()));
+    SerialConnection first(settingsFor(peer.path(), 2000));
     QVERIFY2(first.open(&error), qPrintable(error));
     SerialConnection second(settingsFor(peer.path()));
     QVERIFY(!second.open(&error));
