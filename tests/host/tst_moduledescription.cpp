@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "ModuleDescription.h"
 
 #include <QtTest>
@@ -59,80 +60,20 @@ void tst_ModuleDescription::readsRecords()
     QVERIFY(d.maps["empty"].isEmpty());
 }
 
+// tests/cases/module-description.cases: a description file "m.json" and the error it gets.
 void tst_ModuleDescription::malformed_data()
 {
-    QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QString>("message");   // after "m.json: "
-
-    auto rec = [](const char* record) {
-        return QByteArray(R"({"name": "m", "axes": 1, "maps": {"axis0": {"par::x": )") + record + "}}}";
-    };
-    const QString at = QStringLiteral("map \"axis0\", key \"par::x\": ");
-
-    QTest::newRow("array at top") << QByteArray("[1]") << "the top level must be a JSON object";
-    QTest::newRow("no name") << QByteArray(R"({"axes": 1, "maps": {}})") << "\"name\" is missing";
-    QTest::newRow("no axes") << QByteArray(R"({"name": "m", "maps": {}})") << "\"axes\" is missing";
-    QTest::newRow("no maps") << QByteArray(R"({"name": "m", "axes": 1})") << "\"maps\" is missing";
-    QTest::newRow("name not text") << QByteArray(R"({"name": 5, "axes": 1, "maps": {}})")
-                                   << "\"name\" must be a string, not a number";
-    QTest::newRow("axes as text") << QByteArray(R"({"name": "m", "axes": "3", "maps": {}})")
-                                  << "\"axes\" must be an integer, not a string";
-    QTest::newRow("negative axes") << QByteArray(R"({"name": "m", "axes": -1, "maps": {}})")
-                                   << "\"axes\" must be from 0 to 255, not -1";
-    QTest::newRow("256 axes") << QByteArray(R"({"name": "m", "axes": 256, "maps": {}})")
-                              << "\"axes\" must be from 0 to 255, not 256";
-    QTest::newRow("fractional axes") << QByteArray(R"({"name": "m", "axes": 1.5, "maps": {}})")
-                                     << "\"axes\" must be an integer, not the fraction 1.5";
-    QTest::newRow("unknown top key") << QByteArray(R"({"name": "m", "axes": 1, "maps": {}, "extra": 1})")
-                                     << "unknown key \"extra\"";
-    QTest::newRow("maps as array") << QByteArray(R"({"name": "m", "axes": 1, "maps": []})")
-                                   << "\"maps\" must be an object, not an array";
-    QTest::newRow("map as array") << QByteArray(R"({"name": "m", "axes": 1, "maps": {"irq": []}})")
-                                  << "map \"irq\": the map must be an object, not an array";
-    QTest::newRow("record as number") << rec("7") << at + "the record must be an object, not a number";
-    QTest::newRow("no number") << rec(R"({"name": "x"})") << at + "\"number\" is missing";
-    QTest::newRow("number as text") << rec(R"({"number": "4"})") << at + "\"number\" must be an integer, not a string";
-    QTest::newRow("number beyond int") << rec(R"({"number": 2147483648})")
-                                       << at + "\"number\" must be from -2147483648 to 2147483647, not 2147483648";
-    QTest::newRow("fraction") << rec(R"({"number": 1, "min": 0.5})")
-                              << at + "\"min\" must be an integer, not the fraction 0.5";
-    QTest::newRow("beyond 2^53") << rec(R"({"number": 1, "max": 9007199254740993})")
-                                 << at + "\"max\" is beyond +-2^53: 9007199254740993";
-    QTest::newRow("below -2^53") << rec(R"({"number": 1, "min": -1e300})")
-                                 << at + "\"min\" is beyond +-2^53: -1.0000000000000001e+300";
-    QTest::newRow("unit as null") << rec(R"({"number": 1, "unit": null})") << at + "\"unit\" must be a string, not null";
-    QTest::newRow("flag as number") << rec(R"({"number": 1, "flag": 1})")
-                                    << at + "\"flag\" must be true or false, not a number";
-    QTest::newRow("flag2 as text") << rec(R"({"number": 1, "flag2": "true"})")
-                                   << at + "\"flag2\" must be true or false, not a string";
-    QTest::newRow("unknown field") << rec(R"({"number": 1, "default": 3})") << at + "unknown field \"default\"";
-    QTest::newRow("min above max") << rec(R"({"number": 1, "min": 5, "max": 1})")
-                                   << at + "\"min\" 5 is above \"max\" 1";
-    QTest::newRow("min above default max") << rec(R"({"number": 1, "min": 1})")
-                                           << at + "\"min\" 1 is above \"max\" 0";
-    QTest::newRow("access letter") << rec(R"({"number": 1, "access": "rW"})")
-                                   << at + "\"access\" has the unknown letter \"W\" (letters r, w and e only)";
-    QTest::newRow("top key twice") << QByteArray(R"({"name": "m", "axes": 1, "maps": {}, "na\u006de": "n"})")
-                                   << "key \"name\" appears twice";
-    QTest::newRow("map twice") << QByteArray(R"({"name": "m", "axes": 1, "maps": {"irq": {}, "io0": [], "irq": {}}})")
-                               << "map \"irq\" appears twice";
-    QTest::newRow("record twice")
-        << QByteArray(R"({"name": "m", "axes": 1, "maps": {"axis0": {"par::x": {"number": 1}, "par::x": {"number": 2}}}})")
-        << "map \"axis0\": key \"par::x\" appears twice";
-    QTest::newRow("field twice") << rec(R"({"number": 1, "name": "a,b", "number": 2})")
-                                 << at + "field \"number\" appears twice";
-    QTest::newRow("access as array") << rec(R"({"number": 1, "access": ["r"]})")
-                                     << at + "\"access\" must be a string, not an array";
+    AddCaseRows("module-description.cases");
 }
 
 void tst_ModuleDescription::malformed()
 {
-    QFETCH(QByteArray, json);
-    QFETCH(QString, message);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
     ModuleDescription d;
     QString error;
-    QVERIFY(!ModuleDescription::parse(json, QStringLiteral("m.json"), &d, &error));
-    QCOMPARE(error, QStringLiteral("m.json: ") + message);
+    QVERIFY(!ModuleDescription::parse(body.join('\n').toUtf8(), QStringLiteral("m.json"), &d, &error));
+    QCOMPARE(error, QStringLiteral("m.json: ") + results.join('\n'));
 }
 
 void tst_ModuleDescription::badJsonNamesItsLine()
