@@ -31,6 +31,7 @@ private slots:
     void outputNames_data();
     void outputNames();
     void closeRefusedWhileBusy();
+    void eventsArePaced();
 
 private:
     ScratchDir m_dir;
@@ -309,7 +310,7 @@ void tst_Assembler::closeRefusedWhileBusy()
     Assembler a;
     a.show();
     bool closedDuringRun = false;
-    // Pass 1 processes events after each line: a close request arrives while busy.
+    // A close request arrives while busy, from the include lookup in pass 1.
     connect(&a, &Assembler::GetEditorFile, [&](QString, bool&, QString&, int&) {
         closedDuringRun = a.close();
     });
@@ -317,6 +318,29 @@ void tst_Assembler::closeRefusedWhileBusy()
     QVERIFY(!closedDuringRun);
     QVERIFY(a.isVisible());
     QVERIFY(a.close());
+}
+
+// A long run lets the window breathe at once and then now and then, not after every line, and
+// ends showing the last line and instruction count.
+void tst_Assembler::eventsArePaced()
+{
+    Assembler a;
+    a.show();
+    int passes = 0;   // a zero timer fires once in every pass of the event loop
+    QTimer counter;
+    connect(&counter, &QTimer::timeout, [&passes] { ++passes; });
+    counter.start(0);
+    const int lines = 20000;
+    QCOMPARE(run(a, QStringLiteral("ROR 0, 1\n").repeated(lines)).size(), lines);
+    counter.stop();
+    QVERIFY(passes >= 1);
+    QVERIFY2(passes < lines / 10, qPrintable(QString::number(passes)));
+    QCOMPARE(a.findChild<QLabel*>("LblActualLine")->text(), QString("Total lines: %1").arg(lines + 1));
+    QCOMPARE(a.findChild<QLabel*>("LblTotalInstructions")->text(), QString("Total instructions: %1").arg(lines));
+
+    run(a, QStringLiteral("ROR 0, 1\n").repeated(lines) + "JA NOWHERE");
+    QCOMPARE(a.findChild<QLabel*>("LblActualLine")->text(), QString("Actual line: %1").arg(lines + 1));
+    QCOMPARE(a.findChild<QLabel*>("LblTotalInstructions")->text(), QString("Total instructions: %1").arg(lines + 1));
 }
 
 QTEST_MAIN(tst_Assembler)
