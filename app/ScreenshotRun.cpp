@@ -5,6 +5,8 @@
 #include "ToolsInterface.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QPixmap>
 #include <QTimer>
 
@@ -20,6 +22,14 @@ ScreenshotRun::ScreenshotRun(MainWindow* window, const QString& imageFile, const
 
 void ScreenshotRun::start()
 {
+    // Nobody is there to answer: a window that waits for the user (the Assembler's report,
+    // the transfer's OK) is closed as OK would close it.
+    auto* answer = new QTimer(this);
+    connect(answer, &QTimer::timeout, this, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    answer->start(50);
     QTimer::singleShot(0, this, &ScreenshotRun::act);
 }
 

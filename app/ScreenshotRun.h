@@ -8,7 +8,8 @@ class MainWindow;
 
 // Makes the picture of the application for its documentation: opens an example in the first
 // workbench, assembles, downloads and runs it on the virtual module, lets it run for a while in
-// real time, then saves the window as an image and closes it.
+// real time, then saves the window as an image and closes it. Dialogs that wait for the user
+// are accepted, so it never waits for anyone.
 class ScreenshotRun : public QObject
 {
     Q_OBJECT

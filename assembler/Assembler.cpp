@@ -2,7 +2,6 @@
 #include "ui_Assembler.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 
 Assembler::Assembler(QWidget* parent)
     : QDialog(parent), ui(new Ui::Assembler)
@@ -12,10 +11,10 @@ Assembler::Assembler(QWidget* parent)
     m_engine.SetSourceFiles(this);
     m_engine.SetReportProgress(true);
     connect(&m_engine, &AssemblerEngine::PassStarted, this, &Assembler::showPass);
-    connect(&m_engine, &AssemblerEngine::ActualLine, this, &Assembler::ShowActualLine);
+    connect(&m_engine, &AssemblerEngine::ActualLine, this, [this](int n) { m_actualLine = n; });
     connect(&m_engine, &AssemblerEngine::TotalInstructions, this,
-            &Assembler::ShowTotalInstructions);
-    connect(&m_engine, &AssemblerEngine::LineDone, this, &Assembler::processEvents);
+            [this](int n) { m_totalInstructions = n; });
+    connect(&m_engine, &AssemblerEngine::LineDone, this, &Assembler::lineDone);
 }
 
 Assembler::~Assembler()
@@ -49,8 +48,12 @@ void Assembler::DoAsm(const QString& source, bool appendStop, bool writeBinFile,
 {
     m_busy = true;
     EnableOKButton(false);
+    m_pump = EventPump(ProgressIntervalMs);
+    m_actualLine = 0;
+    m_totalInstructions = -1;
     error = !m_engine.Run(source, appendStop, writeBinFile, writeSymbolFile, checkRanges,
                           includePath);
+    showProgress();
     if (!error) {
         ShowActualLine(-m_engine.TotalLines());
         ShowAssemblerMessage(tr("Successful!"));
@@ -117,8 +120,18 @@ void Assembler::closeEvent(QCloseEvent* event)
         QDialog::closeEvent(event);
 }
 
-void Assembler::processEvents()
+void Assembler::lineDone()
 {
-    if (!m_headless)
-        QCoreApplication::processEvents();
+    if (m_headless || !m_pump.Due())
+        return;
+    showProgress();
+    m_pump.Process();
+}
+
+void Assembler::showProgress()
+{
+    if (m_actualLine != 0)
+        ShowActualLine(m_actualLine);
+    if (m_totalInstructions >= 0)
+        ShowTotalInstructions(m_totalInstructions);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AssemblerEngine.h"
+#include "EventPump.h"
 
 #include <QDialog>
 
@@ -96,10 +97,19 @@ protected:
 private:
     bool page(const QString& name, QString* text, int* fileIndex) override;
     void showPass(int pass);
-    void processEvents();
+    void lineDone();
+    // The line and instruction count last reported, shown when the pump is due and at the end.
+    void showProgress();
+
+    // Labels and events at a pace a person can follow: updating them for every line would take
+    // fifty times as long as the assembly itself.
+    static constexpr int ProgressIntervalMs = 50;
 
     Ui::Assembler* ui;
     AssemblerEngine m_engine;
     bool m_busy = false;
     bool m_headless = false;
+    EventPump m_pump{ProgressIntervalMs};
+    int m_actualLine = 0;            // 0: none reported in this run
+    int m_totalInstructions = -1;    // -1: none reported in this run
 };

@@ -43,14 +43,18 @@ QString simplifiedUpper(const QStringRef& raw)
 
 void AssemblerEngine::AssemblePass1(const QString& text)
 {
-    const int count = text.count(QLatin1Char('\n')) + 1;
+    // Every line feed starts one more line, so the last line is the one without any.
     int lineStart = 0;
-    for (int n = 1; n <= count; ++n) {
+    int n = 0;
+    for (bool last = false; !last;) {
+        ++n;
         if (m_reportProgress)
             emit ActualLine(n);
         int lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
-        if (lineEnd < 0)
+        if (lineEnd < 0) {
             lineEnd = text.size();
+            last = true;
+        }
         // The same as StripComment followed by simplified(), without the intermediate copies.
         QStringRef raw = text.midRef(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
@@ -80,7 +84,7 @@ void AssemblerEngine::AssemblePass1(const QString& text)
             emit LineDone();
         }
     }
-    m_totalLines = count;
+    m_totalLines = n;
 }
 
 void AssemblerEngine::defineConstant(const QString& working, int n)

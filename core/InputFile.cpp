@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,10 +63,9 @@ QString InputFile::tooLarge(qint64 size, qint64 limit)
                     : QStringLiteral("too large: %1 bytes (the limit is %2)").arg(size).arg(mib);
 }
 
-bool InputFile::read(const QString& path, qint64 limit, QByteArray* data, QString* error)
+// Opens a regular file within the limit for reading; on failure *error is the reason.
+bool InputFile::openChecked(const QString& path, qint64 limit, QFile* file, qint64* size, QString* error)
 {
-    if (isStandardInput(path))
-        return readStream(limit, data, error);
     // Opening without blocking and asking the open descriptor what it is: a FIFO would block
     // a plain open, and a check by name before the open could be raced.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -88,15 +88,31 @@ bool InputFile::read(const QString& path, qint64 limit, QByteArray* data, QStrin
         *error = reason;
         return false;
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        *error = file.errorString();
+        *error = file->errorString();
         return false;
     }
-    QByteArray all = file.read(qMin<qint64>(st.st_size, limit) + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
+    *size = st.st_size;
+    return true;
+}
+
+bool InputFile::read(const QString& path, qint64 limit, QByteArray* data, QString* error)
+{
+    if (isStandardInput(path))
+        return readStream(limit, data, error);
+    QFile file;
+    qint64 size = 0;
+    if (!openChecked(path, limit, &file, &size, error))
+        return false;
+    return readOpen(&file, size, limit, data, error);
+}
+
+bool InputFile::readOpen(QFile* file, qint64 size, qint64 limit, QByteArray* data, QString* error)
+{
+    QByteArray all = file->read(qMin<qint64>(size, limit) + 1);
+    if (file->error() != QFileDevice::NoError) {
+        *error = file->errorString();
         return false;
     }
     if (all.size() > limit) {   // it grew after the check
@@ -107,14 +123,86 @@ bool InputFile::read(const QString& path, qint64 limit, QByteArray* data, QStrin
     return true;
 }
 
-bool InputFile::readText(const QString& path, QString* text, QString* error)
+QString InputFile::decodeText(const QByteArray& bytes)
 {
-    QByteArray bytes;
-    if (!read(path, TextLimit, &bytes, error))
-        return false;
-    QBuffer buffer(&bytes);
+    QString text;
+    if (appendAscii(bytes.constData(), bytes.size(), &text))
+        return text;
+    QByteArray copy(bytes);
+    QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly | QIODevice::Text);
     QTextStream in(&buffer);
-    *text = in.readAll();
+    return in.readAll();
+}
+
+bool InputFile::appendAscii(const char* data, int size, QString* text)
+{
+    // Any byte of 128 or more leaves the decoding to the text stream (a byte-order mark, a
+    // multi-byte character or a locale's own encoding); below, every encoding agrees.
+    unsigned char any = 0;
+    for (int i = 0; i < size; ++i)
+        any |= static_cast<unsigned char>(data[i]);
+    if (any & 0x80)
+        return false;
+    // A text stream drops every carriage return, not only those before a line feed.
+    const char* end = data + size;
+    for (const char* at = data; at < end;) {
+        const char* cr = static_cast<const char*>(std::memchr(at, '\r', size_t(end - at)));
+        const char* stop = cr ? cr : end;
+        text->append(QLatin1String(at, int(stop - at)));
+        at = cr ? cr + 1 : end;
+    }
+    return true;
+}
+
+bool InputFile::readText(const QString& path, QString* text, QString* error)
+{
+    if (isStandardInput(path)) {
+        QByteArray bytes;
+        if (!readStream(TextLimit, &bytes, error))
+            return false;
+        *text = decodeText(bytes);
+        return true;
+    }
+    QFile file;
+    qint64 size = 0;
+    if (!openChecked(path, TextLimit, &file, &size, error))
+        return false;
+    // Plain ASCII, the usual source, is widened piece by piece straight into the text: no copy
+    // of the whole file in bytes, no growing buffers.
+    QString ascii;
+    ascii.reserve(int(size));
+    constexpr int Piece = 65536;
+    QByteArray piece(Piece, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = file.read(piece.data(), Piece);
+        if (n < 0) {
+            *error = file.errorString();
+            return false;
+        }
+        if (n == 0)
+            break;
+        total += n;
+        if (total > TextLimit) {   // it grew after the check
+            *error = tooLarge(-1, TextLimit);
+            return false;
+        }
+        if (!appendAscii(piece.constData(), int(n), &ascii)) {
+            // Decoded whole, from the start, so a byte-order mark and characters that span
+            // two pieces come out as the text stream makes them.
+            ascii = QString();
+            QByteArray bytes;
+            if (!file.seek(0)) {
+                *error = file.errorString();
+                return false;
+            }
+            if (!readOpen(&file, size, TextLimit, &bytes, error))
+                return false;
+            *text = decodeText(bytes);
+            return true;
+        }
+    }
+    text->swap(ascii);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 // Reads a whole input of bounded size: a regular file, or "-" for standard input (read as a
@@ -26,4 +27,14 @@ public:
 
     // The reason for a size beyond the limit.
     static QString tooLarge(qint64 size, qint64 limit);
+
+    // Bytes decoded as readText decodes a file.
+    static QString decodeText(const QByteArray& bytes);
+
+private:
+    static bool openChecked(const QString& path, qint64 limit, QFile* file, qint64* size,
+                            QString* error);
+    static bool readOpen(QFile* file, qint64 size, qint64 limit, QByteArray* data, QString* error);
+    // Appends plain ASCII bytes as text; false, with nothing appended, for any other byte.
+    static bool appendAscii(const char* data, int size, QString* text);
 };

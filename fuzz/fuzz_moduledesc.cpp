@@ -59,6 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             FuzzSupport::finding("a failed load changed the description");
         return 0;
     }
+    // parse reads plain texts its own way; the full route must read them the same.
+    ModuleDescription full;
+    QString fullError;
+    if (!ModuleDescription::parseJson(json, QStringLiteral("fuzz.json"), &full, &fullError))
+        FuzzSupport::finding("a description only the quick route accepts", fullError);
+    if (!(full == description))
+        FuzzSupport::finding("the quick route read a description differently");
     if (description.axes < 0 || description.axes > 255)
         FuzzSupport::finding("axes out of range", QString::number(description.axes));
 

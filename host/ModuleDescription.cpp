@@ -1,6 +1,7 @@
 #include "ModuleDescription.h"
 
 #include "DuplicateKeys.h"
+#include "PlainDescriptionReader.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -9,7 +10,9 @@
 #include <QJsonValue>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -43,12 +46,15 @@ QString KindOf(const QJsonValue& v)
     return QStringLiteral("undefined");
 }
 
+// Where a fault lies, named only when one is found: building the text for every record and
+// field would cost more than reading them.
 class Reader
 {
 public:
-    explicit Reader(QString where) : m_where(std::move(where)) {}
+    Reader() = default;   // the top level
+    explicit Reader(const QString* map, const QString* key = nullptr) : m_map(map), m_key(key) {}
 
-    [[noreturn]] void fail(const QString& fault) const { throw DescriptionFault{m_where, fault}; }
+    [[noreturn]] void fail(const QString& fault) const { throw DescriptionFault{where(), fault}; }
 
     QJsonValue required(const QJsonObject& o, const char* field) const
     {
@@ -75,9 +81,13 @@ public:
     // An integer within +-2^53; 2.0 or 1e3 count as integers, 1.5 does not.
     qint64 integer(const QJsonValue& v, const char* field) const
     {
-        const QString name = Quoted(QLatin1String(field));
         if (!v.isDouble())
-            fail(name + QStringLiteral(" must be an integer, not ") + KindOf(v));
+            fail(Quoted(QLatin1String(field)) + QStringLiteral(" must be an integer, not ") + KindOf(v));
+        // Below 2^53 a double holds every integer exactly, however the reader stored it.
+        const double quick = v.toDouble();
+        if (std::fabs(quick) < static_cast<double>(JsonIntegerLimit) && std::trunc(quick) == quick)
+            return static_cast<qint64>(quick);
+        const QString name = Quoted(QLatin1String(field));
         const QVariant exact = v.toVariant();
         if (exact.type() == QVariant::LongLong) {
             const qint64 i = exact.toLongLong();
@@ -102,7 +112,18 @@ public:
     }
 
 private:
-    QString m_where;
+    QString where() const
+    {
+        if (!m_map)
+            return QString();
+        QString w = QStringLiteral("map ") + Quoted(*m_map);
+        if (m_key)
+            w += QStringLiteral(", key ") + Quoted(*m_key);
+        return w + QStringLiteral(": ");
+    }
+
+    const QString* m_map = nullptr;
+    const QString* m_key = nullptr;
 };
 
 Parameter ReadRecord(const QJsonValue& value, const Reader& r)
@@ -110,31 +131,50 @@ Parameter ReadRecord(const QJsonValue& value, const Reader& r)
     if (!value.isObject())
         r.fail(QStringLiteral("the record must be an object, not ") + KindOf(value));
     const QJsonObject o = value.toObject();
-    static const QStringList known {QStringLiteral("number"), QStringLiteral("name"), QStringLiteral("unit"),
-                                    QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("flag"),
-                                    QStringLiteral("flag2"), QStringLiteral("access")};
-    for (auto it = o.begin(); it != o.end(); ++it) {
-        if (!known.contains(it.key()))
-            r.fail(QStringLiteral("unknown field ") + Quoted(it.key()));
+    static const char* const known[] = {"number", "name", "unit", "min", "max", "flag", "flag2", "access"};
+    QJsonValue fields[8];
+    int present = 0;
+    for (int k = 0; k < 8; ++k) {
+        fields[k] = o.value(QLatin1String(known[k]));
+        if (!fields[k].isUndefined())
+            ++present;
     }
+    // Some key is none of the known ones: name the first in the object's order.
+    if (present != o.size()) {
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            if (!std::any_of(std::begin(known), std::end(known),
+                             [&it](const char* name) { return it.key() == QLatin1String(name); }))
+                r.fail(QStringLiteral("unknown field ") + Quoted(it.key()));
+        }
+    }
+    const QJsonValue& number = fields[0];
+    const QJsonValue& name = fields[1];
+    const QJsonValue& unit = fields[2];
+    const QJsonValue& min = fields[3];
+    const QJsonValue& max = fields[4];
+    const QJsonValue& flag = fields[5];
+    const QJsonValue& flag2 = fields[6];
+    const QJsonValue& access = fields[7];
 
     Parameter p;
-    p.number = static_cast<int>(r.integerIn(r.required(o, "number"), "number", std::numeric_limits<int>::min(),
+    if (number.isUndefined())
+        r.fail(QStringLiteral("\"number\" is missing"));
+    p.number = static_cast<int>(r.integerIn(number, "number", std::numeric_limits<int>::min(),
                                             std::numeric_limits<int>::max()));
-    if (o.contains(QLatin1String("name")))
-        p.name = r.text(o.value(QLatin1String("name")), "name");
-    if (o.contains(QLatin1String("unit")))
-        p.unit = r.text(o.value(QLatin1String("unit")), "unit");
-    if (o.contains(QLatin1String("min")))
-        p.min = r.integer(o.value(QLatin1String("min")), "min");
-    if (o.contains(QLatin1String("max")))
-        p.max = r.integer(o.value(QLatin1String("max")), "max");
-    if (o.contains(QLatin1String("flag")))
-        p.flag = r.boolean(o.value(QLatin1String("flag")), "flag");
-    if (o.contains(QLatin1String("flag2")))
-        p.flag2 = r.boolean(o.value(QLatin1String("flag2")), "flag2");
-    if (o.contains(QLatin1String("access"))) {
-        p.access = r.text(o.value(QLatin1String("access")), "access");
+    if (!name.isUndefined())
+        p.name = r.text(name, "name");
+    if (!unit.isUndefined())
+        p.unit = r.text(unit, "unit");
+    if (!min.isUndefined())
+        p.min = r.integer(min, "min");
+    if (!max.isUndefined())
+        p.max = r.integer(max, "max");
+    if (!flag.isUndefined())
+        p.flag = r.boolean(flag, "flag");
+    if (!flag2.isUndefined())
+        p.flag2 = r.boolean(flag2, "flag2");
+    if (!access.isUndefined()) {
+        p.access = r.text(access, "access");
         for (const QChar c : qAsConst(p.access)) {
             if (c != QLatin1Char('r') && c != QLatin1Char('w') && c != QLatin1Char('e'))
                 r.fail(QStringLiteral("\"access\" has the unknown letter ") + Quoted(QString(c))
@@ -148,22 +188,21 @@ Parameter ReadRecord(const QJsonValue& value, const Reader& r)
 
 ParameterMap ReadMap(const QString& mapName, const QJsonValue& value)
 {
-    const Reader r(QStringLiteral("map ") + Quoted(mapName) + QStringLiteral(": "));
+    const Reader r(&mapName);
     if (!value.isObject())
         r.fail(QStringLiteral("the map must be an object, not ") + KindOf(value));
     const QJsonObject o = value.toObject();
     ParameterMap map;
     for (auto it = o.begin(); it != o.end(); ++it) {
-        const Reader field(QStringLiteral("map ") + Quoted(mapName) + QStringLiteral(", key ") + Quoted(it.key())
-                           + QStringLiteral(": "));
-        map.insert(it.key(), ReadRecord(it.value(), field));
+        const QString key = it.key();
+        map.insert(key, ReadRecord(it.value(), Reader(&mapName, &key)));
     }
     return map;
 }
 
 ModuleDescription ReadDescription(const QJsonObject& top)
 {
-    const Reader r {QString()};
+    const Reader r;
     for (auto it = top.begin(); it != top.end(); ++it) {
         if (it.key() != QLatin1String("name") && it.key() != QLatin1String("axes") && it.key() != QLatin1String("maps"))
             r.fail(QStringLiteral("unknown key ") + Quoted(it.key()));
@@ -200,6 +239,18 @@ QString Position(const QByteArray& text, int offset)
 
 bool ModuleDescription::parse(const QByteArray& json, const QString& fileName, ModuleDescription* description,
                               QString* error)
+{
+    ModuleDescription plain;
+    if (PlainDescriptionReader::read(json, &plain)) {
+        if (description)
+            *description = std::move(plain);
+        return true;
+    }
+    return parseJson(json, fileName, description, error);
+}
+
+bool ModuleDescription::parseJson(const QByteArray& json, const QString& fileName, ModuleDescription* description,
+                                  QString* error)
 {
     const QString prefix = fileName + QStringLiteral(": ");
     // Qt's reader keeps the last of two equal keys, silently, and leaks the value it drops when

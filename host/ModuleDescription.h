@@ -16,10 +16,18 @@ public:
     int axes = 0;
     QMap<QString, ParameterMap> maps;
 
+    bool operator==(const ModuleDescription& other) const
+    {
+        return name == other.name && axes == other.axes && maps == other.maps;
+    }
+
     // On failure returns false, leaves *description untouched and sets *error to a message
     // naming the file, the map, the key and the fault.
     static bool load(const QString& path, ModuleDescription* description, QString* error);
     // As load, for text already in memory; fileName is only used in messages.
     static bool parse(const QByteArray& json, const QString& fileName, ModuleDescription* description,
                       QString* error);
+    // As parse, always through QJsonDocument (parse reads plain texts a quicker way).
+    static bool parseJson(const QByteArray& json, const QString& fileName, ModuleDescription* description,
+                          QString* error);
 };

@@ -16,5 +16,11 @@ struct Parameter
     QString access;     // letters r (read), w (write), e (store/restore)
 };
 
+inline bool operator==(const Parameter& a, const Parameter& b)
+{
+    return a.number == b.number && a.name == b.name && a.unit == b.unit && a.min == b.min && a.max == b.max
+           && a.flag == b.flag && a.flag2 == b.flag2 && a.access == b.access;
+}
+
 // Keyed by parameter name, in ascending key order.
 using ParameterMap = QMap<QString, Parameter>;

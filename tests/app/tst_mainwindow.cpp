@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 #include "AxisPanel.h"
+#include "CodeEditor.h"
 #include "DirectModeChoices.h"
 #include "DirectModePanel.h"
 #include "IconTheme.h"
@@ -39,6 +40,7 @@ private slots:
     void moduleDescription();
     void linkComesAndGoes();
     void scriptedSession();
+    void debugToBreakpoint();
     void layoutComesBack();
     void directMode_data();
     void directMode();
@@ -208,6 +210,9 @@ void tst_MainWindow::moduleDescription()
     QVERIFY2(message.contains(error), qPrintable(message));
     QCOMPARE(session->axisPanel()->axisCount(), axes);
     QCOMPARE(session->module()->numberOfAxes(), axes);
+    // The workbench rebuilt its lists: the new description has no auto start parameter.
+    QCOMPARE(session->tools().first()->findChild<QMenu*>(QStringLiteral("menuAutostart"))->isEnabled(),
+             !error.isEmpty());
     // A second module from another description gets its own workbench and address.
     QString second;
     ModuleSession* other = window->openModule(PluginFixture::modulePath(QStringLiteral("virtual.json")), &second);
@@ -277,6 +282,36 @@ void tst_MainWindow::scriptedSession()
     QCOMPARE(answers.pending(), 0);
     QCOMPARE(answers.unexpected(), 0);
     QCOMPARE(answers.seen().last().text, QStringLiteral("The file \"moves.kro\" has been modified but not saved."));
+}
+
+// The debugger runs the example to a breakpoint on the module, whose time passes with each of
+// the debugger's requests here (no real clock): the line is marked and the axes are where the
+// program put them.
+void tst_MainWindow::debugToBreakpoint()
+{
+    auto window = startWindow({QString(), QString(), false, false});
+    ModuleSession* session = window->sessions().first();
+    ToolsInterface* tool = session->tools().first();
+    VirtualModule& module = session->virtualConnection()->module();
+    ModalAnswerer answers;
+    answers.leave(QStringLiteral("UploadDownload"));
+    QVERIFY(window->openExample(QStringLiteral("moves.kro")));
+    auto* editor = tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"))->currentWidget()->findChild<CodeEditor*>();
+    QVERIFY(editor->toPlainText().split(QLatin1Char('\n')).value(18).contains(QStringLiteral("CALC SUB, 1")));
+
+    trigger(tool, "actionDebugger_active");
+    QVERIFY(tool->findChild<QAction*>("actionDebugger_active")->isChecked());
+    emit editor->breakpointClick(19);
+    trigger(tool, "actionRun_Continue");
+    QCOMPARE(answers.unexpected(), 0);
+    QCOMPARE(editor->execLine(), 19);
+    QCOMPARE(module.state(), VirtualModule::Halted);
+    QCOMPARE(module.registers().A, 4);
+    session->virtualConnection()->setQuantumMs(0);
+    session->axisPanel()->refresh();
+    QCOMPARE(session->axisPanel()->cellText(0, AxisPanel::Position), QStringLiteral("0"));
+    QCOMPARE(session->axisPanel()->cellText(1, AxisPanel::Velocity), QStringLiteral("0"));
+    QVERIFY(module.timeMs() > 1000);   // four moves of a square's side
 }
 
 void tst_MainWindow::layoutComesBack()

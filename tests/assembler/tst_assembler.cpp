@@ -1,4 +1,5 @@
 #include "Assembler.h"
+#include "CaseFile.h"
 #include "MemorySourceFiles.h"
 #include "TestData.h"
 
@@ -30,6 +31,7 @@ private slots:
     void outputNames_data();
     void outputNames();
     void closeRefusedWhileBusy();
+    void eventsArePaced();
 
 private:
     ScratchDir m_dir;
@@ -57,39 +59,27 @@ void tst_Assembler::init()
     QVERIFY(m_dir.reset());
 }
 
+// tests/cases/assembler-runs.cases, and a source a text file cannot show well.
 void tst_Assembler::runs_data()
 {
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("message");     // the dialog's message after the run
-    QTest::addColumn<int>("instructions");   // -1 when the run fails
-
-    QTest::newRow("forward reference") << "JA LATER\nROR 0, 1\nLATER: STOP" << "Successful!" << 3;
-    QTest::newRow("missing label") << "ROR 0, 1\nJA NOWHERE" << "Label does not exist in line 2." << -1;
-    QTest::newRow("only comments and constants") << "// a\nX = 1\n" << "Program does not contain any instructions in line 3." << -1;
-    QTest::newRow("constant redefined") << "X = 5\nX = 6" << "Constant redefined in line 2." << -1;
-    QTest::newRow("constant with colon") << "X: Y = 1" << "Syntax error in line 1." << -1;
-    QTest::newRow("illegal constant name") << "STOP\n1X = 5" << "Illegal constant name in line 2." << -1;
-    QTest::newRow("empty constant name") << "= 5" << "Syntax error in line 1." << -1;
-    QTest::newRow("constant used before definition") << "ROR 0, V\nV = 1" << "Undefined name in line 1." << -1;
-    QTest::newRow("lower-case constant") << "x = 5\nROR 0, X" << "Successful!" << 1;
-    QTest::newRow("second '=' ignored") << "X = 5 = 7\nROR 0, X" << "Successful!" << 1;
-    QTest::newRow("underscore constant") << "_X = 5\nROR 0, 1" << "Successful!" << 1;
-    QTest::newRow("directive") << "#define X 1" << "Illegal assembler directive in line 1." << -1;
-    QTest::newRow("include without space") << "#includex" << "Illegal assembler directive in line 1." << -1;
-    QTest::newRow("crlf and tabs") << "ROR\t0,\t1\r\nSTOP\r\n" << "Successful!" << 2;
-    QTest::newRow("label alone") << "START:\n\nJA START" << "Successful!" << 1;
+    if (!AddCaseRows("assembler-runs.cases"))
+        return;
+    QTest::newRow("crlf and tabs") << QStringList{"ROR\t0,\t1\r", "STOP\r", ""} << QStringList{"Successful! 2 instructions"};
 }
 
 void tst_Assembler::runs()
 {
-    QFETCH(QString, source);
-    QFETCH(int, instructions);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QString source = body.join('\n');
+    const QRegularExpressionMatch expected = QRegularExpression("^(.*?)(?: (\\d+) instructions)?$").match(results.value(0));
+    const int instructions = expected.captured(2).isEmpty() ? -1 : expected.captured(2).toInt();
     Assembler a;
     a.SetSourceFile(m_dir.path() + "/", "main.kro", 2);
     QSignalSpy throwback(&a, &Assembler::Throwback);
     const QList<TInstruction> program = run(a, source);   // an empty result after errors: tst_translate
     const bool error = program.isEmpty();
-    QTEST(a.findChild<QLabel*>("LblAsmMessage")->text(), "message");
+    QCOMPARE(a.findChild<QLabel*>("LblAsmMessage")->text(), expected.captured(1));
     QCOMPARE(program.size(), qMax(instructions, 0));
     QCOMPARE(throwback.size(), error ? 1 : 0);
     if (error) {
@@ -320,7 +310,7 @@ void tst_Assembler::closeRefusedWhileBusy()
     Assembler a;
     a.show();
     bool closedDuringRun = false;
-    // Pass 1 processes events after each line: a close request arrives while busy.
+    // A close request arrives while busy, from the include lookup in pass 1.
     connect(&a, &Assembler::GetEditorFile, [&](QString, bool&, QString&, int&) {
         closedDuringRun = a.close();
     });
@@ -328,6 +318,29 @@ void tst_Assembler::closeRefusedWhileBusy()
     QVERIFY(!closedDuringRun);
     QVERIFY(a.isVisible());
     QVERIFY(a.close());
+}
+
+// A long run lets the window breathe at once and then now and then, not after every line, and
+// ends showing the last line and instruction count.
+void tst_Assembler::eventsArePaced()
+{
+    Assembler a;
+    a.show();
+    int passes = 0;   // a zero timer fires once in every pass of the event loop
+    QTimer counter;
+    connect(&counter, &QTimer::timeout, [&passes] { ++passes; });
+    counter.start(0);
+    const int lines = 20000;
+    QCOMPARE(run(a, QStringLiteral("ROR 0, 1\n").repeated(lines)).size(), lines);
+    counter.stop();
+    QVERIFY(passes >= 1);
+    QVERIFY2(passes < lines / 10, qPrintable(QString::number(passes)));
+    QCOMPARE(a.findChild<QLabel*>("LblActualLine")->text(), QString("Total lines: %1").arg(lines + 1));
+    QCOMPARE(a.findChild<QLabel*>("LblTotalInstructions")->text(), QString("Total instructions: %1").arg(lines));
+
+    run(a, QStringLiteral("ROR 0, 1\n").repeated(lines) + "JA NOWHERE");
+    QCOMPARE(a.findChild<QLabel*>("LblActualLine")->text(), QString("Actual line: %1").arg(lines + 1));
+    QCOMPARE(a.findChild<QLabel*>("LblTotalInstructions")->text(), QString("Total instructions: %1").arg(lines + 1));
 }
 
 QTEST_MAIN(tst_Assembler)

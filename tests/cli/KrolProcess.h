@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaseFile.h"
 #include "InputFile.h"
 #include "TestData.h"
 
@@ -60,21 +61,42 @@ inline KrolResult runKrol(QStringList arguments, const QString& workingDirectory
     return r;
 }
 
-// One row of an exit status table with the columns "arguments", "exitCode" and "stderrPattern"
-// (a regular expression): %D in both stands for dir, %S in the arguments for the source root.
-// The arguments may start with runKrol's environment and input items.
-inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
+// Runs krol with the arguments, %D in them standing for dir and %S for the source root, and
+// checks its exit status and that standard error matches the pattern (%D in it is dir).
+inline void checkExitStatus(const QString& dir, QStringList arguments, int exitCode, QString stderrPattern,
+                            KrolResult* result = nullptr)
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, stderrPattern);
     for (QString& a : arguments)
         a.replace("%D", dir).replace("%S", sourceDir());
     const KrolResult r = runKrol(arguments);
     if (result)
         *result = r;
-    QTEST(r.exitCode, "exitCode");
+    QCOMPARE(r.exitCode, exitCode);
     const QString pattern = stderrPattern.replace("%D", QRegularExpression::escape(dir));
     QVERIFY2(QRegularExpression(pattern).match(r.err).hasMatch(), qPrintable(r.err));
+}
+
+// One row of an exit status table with the columns "arguments", "exitCode" and "stderrPattern".
+inline void checkExitStatusRow(const QString& dir, KrolResult* result = nullptr)
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stderrPattern);
+    checkExitStatus(dir, arguments, exitCode, stderrPattern, result);
+}
+
+// One case of an exit status case file (tests/cases/krol-*-exit.cases, read with AddCaseRows):
+// the command line "krol ARGUMENTS" and "exits STATUS, standard error matches PATTERN".
+inline void checkExitStatusCase(const QString& dir, KrolResult* result = nullptr)
+{
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QRegularExpressionMatch expected =
+        QRegularExpression("^exits (\\d+), standard error matches (.*)$").match(results.value(0));
+    QVERIFY2(body.size() == 1 && body[0].startsWith("krol ") && results.size() == 1 && expected.hasMatch(),
+             "\"krol ARGUMENTS\", then \"-> exits STATUS, standard error matches PATTERN\"");
+    checkExitStatus(dir, body[0].mid(5).split(' ', Qt::SkipEmptyParts), expected.captured(1).toInt(),
+                    expected.captured(2), result);
 }
 
 // Inputs that must be refused without blocking: FIFOs (fifo, fifo.bin), files one byte beyond

@@ -31,68 +31,7 @@ void tst_KrolAsm::init()
 
 void tst_KrolAsm::exitStatus_data()
 {
-    QTest::addColumn<QStringList>("arguments");   // %D is the temporary directory
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stderrPattern");
-
-    QTest::newRow("ok") << QStringList{"asm", "%D/ok.kro"} << 0 << "^$";
-    QTest::newRow("assembler error")
-        << QStringList{"asm", "%D/bad.kro"} << 1 << "^%D/bad.kro:2: error: Unknown instruction\n$";
-    QTest::newRow("missing source")
-        << QStringList{"asm", "%D/none.kro"} << 2 << "cannot read '%D/none.kro'";
-    QTest::newRow("no source") << QStringList{"asm"} << 2 << "missing SOURCE";
-    QTest::newRow("two sources")
-        << QStringList{"asm", "%D/ok.kro", "%D/ok.kro"} << 2 << "unexpected argument";
-    QTest::newRow("unknown option") << QStringList{"asm", "--fast", "%D/ok.kro"} << 2
-                                    << "Unknown option 'fast'";
-    QTest::newRow("unwritable output")
-        << QStringList{"asm", "%D/ok.kro", "-o", "%D/no/such/dir/x.bin"} << 2
-        << "cannot write '%D/no/such/dir/x.bin'";
-    QTest::newRow("output is a directory")
-        << QStringList{"asm", "%D/ok.kro", "-o", "%D"} << 2 << "is a directory";
-    QTest::newRow("missing module")
-        << QStringList{"asm", "%D/ok.kro", "--module", "%D/none.json"} << 2 << "none.json";
-    QTest::newRow("unknown command") << QStringList{"assemble"} << 2 << "^krol: unknown command";
-    QTest::newRow("usage message names the command") << QStringList{"asm", "-x"} << 2 << "^krol asm: Unknown option 'x'";
-
-    // Inputs that would block or never end are refused at once.
-    QTest::newRow("FIFO source") << QStringList{"asm", "%D/fifo"} << 2
-                                 << "^krol asm: cannot read '%D/fifo': not a regular file\n$";
-    QTest::newRow("endless device") << QStringList{"asm", "/dev/zero", "-o", "%D/x.bin"} << 2
-                                     << "^krol asm: cannot read '/dev/zero': not a regular file\n$";
-    QTest::newRow("directory source") << QStringList{"asm", "%D/dir.bin"} << 2 << "'%D/dir.bin': is a directory";
-    QTest::newRow("source too large") << QStringList{"asm", "%D/huge.kro"} << 2
-        << "^krol asm: cannot read '%D/huge.kro': too large: 33554433 bytes \\(the limit is 32 MiB\\)\n$";
-    QTest::newRow("standard input too large") << QStringList{"<%D/huge.kro", "asm", "-", "-o", "%D/x.bin"} << 2
-        << "^krol asm: cannot read standard input: too large: more than 32 MiB\n$";
-    QTest::newRow("FIFO include") << QStringList{"asm", "%D/fifoinc.kro"} << 1
-                                  << "^%D/fifoinc.kro:1: error: Include file is not a regular file\n$";
-    QTest::newRow("device include") << QStringList{"asm", "%D/zeroinc.kro"} << 1 << "Include file is not a regular file";
-    QTest::newRow("include too large") << QStringList{"asm", "%D/hugeinc.kro"} << 1
-                                       << "^%D/hugeinc.kro:2: error: Include file too large\n$";
-
-    // An output that is an input or the other output, however spelled, is refused.
-    QTest::newRow("output over the source") << QStringList{"asm", "%D/ok.kro", "-o", "%D/dir.bin/../ok.kro"} << 2
-        << "^krol asm: cannot write '%D/ok.kro': it is the same file as the source '%D/ok.kro'\n$";
-    QTest::newRow("source named .bin") << QStringList{"asm", "%D/src.bin"} << 2
-                                       << "same file as the source '%D/src.bin'";
-    QTest::newRow("symbols over the program") << QStringList{"asm", "--sym", "-o", "%D/a.sym", "%D/ok.kro"} << 2
-        << "^krol asm: cannot write '%D/a.sym': it is the same file as the program file '%D/a.sym'\n$";
-    QTest::newRow("output over the module") << QStringList{"asm", "--module", "%D/m.json", "-o", "%D/m.json", "%D/ok.kro"}
-        << 2 << "same file as the module description";
-    QTest::newRow("symbols need a program file") << QStringList{"asm", "--sym", "-o", "/dev/null", "%D/ok.kro"} << 2
-        << "^krol asm: --sym needs the program written to a file, not to '/dev/null'\n$";
-
-    // - is standard input; errors in it are named <stdin>.
-    QTest::newRow("standard input needs -o") << QStringList{"<%D/ok.kro", "asm", "-"} << 2
-        << "^krol asm: a source from standard input needs -o FILE\n$";
-    QTest::newRow("error in standard input") << QStringList{"<%D/bad.kro", "asm", "-", "-o", "%D/x.bin"} << 1
-                                             << "^<stdin>:2: error: Unknown instruction\n$";
-    QTest::newRow("bad SOURCE_DATE_EPOCH") << QStringList{"SOURCE_DATE_EPOCH=soon", "asm", "--sym", "%D/ok.kro"} << 2
-        << "^krol asm: SOURCE_DATE_EPOCH must be a whole number of seconds from 0 to 253402300799, not 'soon'\n$";
-    // Qt never sees the arguments: its own options are unknown options, not an abort.
-    QTest::newRow("Qt's -platform") << QStringList{"asm", "-platform", "xyz", "%D/ok.kro"} << 2
-                                    << "^krol asm: Unknown option";
+    AddCaseRows("krol-asm-exit.cases");
 }
 
 void tst_KrolAsm::exitStatus()
@@ -102,7 +41,7 @@ void tst_KrolAsm::exitStatus()
     m_dir.write("bad.kro", "ROR 0, 100\nFLY 1\n");
     QVERIFY(QFile::copy(sourceDir() + "/modules/virtual.json", m_dir.filePath("m.json")));
     QVERIFY(WriteRefusedInputs(m_dir.path()));
-    checkExitStatusRow(m_dir.path());
+    checkExitStatusCase(m_dir.path());
     QFile module(m_dir.filePath("m.json"));
     QVERIFY(module.size() > 1000);
 }

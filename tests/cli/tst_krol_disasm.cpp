@@ -60,45 +60,13 @@ void tst_KrolDisasm::init()
 
 void tst_KrolDisasm::exitStatus_data()
 {
-    QTest::addColumn<QStringList>("arguments");   // %D is the temporary directory
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stderrPattern");
-
-    QTest::newRow("ok") << QStringList{"disasm", "%D/ok.bin"} << 0 << "^$";
-    QTest::newRow("incomplete record") << QStringList{"disasm", "%D/short.bin"} << 1
-        << "^%D/short.bin: error: record 1 is incomplete: the file size of 13 bytes is not a multiple of 8\n$";
-    QTest::newRow("checksum") << QStringList{"disasm", "%D/sum.bin"} << 1
-        << "^%D/sum.bin: error: record 2: checksum mismatch \\(stored 29, computed 28\\)\n$";
-    QTest::newRow("unknown opcode") << QStringList{"disasm", "%D/opcode.bin"} << 1
-        << "^%D/opcode.bin: error: Unknown opcode at address 1\n$";
-    QTest::newRow("event without module") << QStringList{"disasm", "%D/event5.bin"} << 1
-        << "error: Unknown event code at address 0";
-    QTest::newRow("missing file") << QStringList{"disasm", "%D/none.bin"} << 2
-        << "cannot read '%D/none.bin': no such file";
-    QTest::newRow("directory") << QStringList{"disasm", "%D"} << 2 << "is a directory";
-    QTest::newRow("no file") << QStringList{"disasm"} << 2 << "missing FILE";
-    QTest::newRow("unwritable output") << QStringList{"disasm", "%D/ok.bin", "-o", "%D/no/dir/x.kro"}
-                                       << 2 << "cannot write '%D/no/dir/x.kro'";
-    QTest::newRow("bad module") << QStringList{"disasm", "%D/ok.bin", "--module", "%D/bad.json"}
-                                << 2 << "^krol disasm: .*bad.json";
-    QTest::newRow("FIFO") << QStringList{"disasm", "%D/fifo.bin"} << 2
-                          << "^krol disasm: cannot read '%D/fifo.bin': not a regular file\n$";
-    QTest::newRow("endless device") << QStringList{"disasm", "/dev/zero"} << 2 << "'/dev/zero': not a regular file";
-    QTest::newRow("too large") << QStringList{"disasm", "%D/huge.bin"} << 2
-        << "^krol disasm: cannot read '%D/huge.bin': too large: 4194305 bytes \\(the limit is 4 MiB\\)\n$";
-    QTest::newRow("output over the input") << QStringList{"disasm", "%D/ok.bin", "-o", "%D/dir.bin/../ok.bin"} << 2
-        << "^krol disasm: cannot write '%D/ok.bin': it is the same file as the program file '%D/ok.bin'\n$";
-    QTest::newRow("standard input") << QStringList{"<%D/ok.bin", "disasm", "-", "-o", "-"} << 0 << "^$";
-    QTest::newRow("bad record in standard input") << QStringList{"<%D/short.bin", "disasm", "-"} << 1
-        << "^<stdin>: error: record 1 is incomplete";
-    QTest::newRow("bad SOURCE_DATE_EPOCH") << QStringList{"SOURCE_DATE_EPOCH=1.5", "disasm", "%D/ok.bin"} << 2
-                                           << "^krol disasm: SOURCE_DATE_EPOCH must be";
+    AddCaseRows("krol-disasm-exit.cases");
 }
 
 void tst_KrolDisasm::exitStatus()
 {
     KrolResult r;
-    checkExitStatusRow(m_dir.path(), &r);
+    checkExitStatusCase(m_dir.path(), &r);
     if (QTest::currentTestFailed())
         return;
     if (r.exitCode == 0)

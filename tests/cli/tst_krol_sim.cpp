@@ -107,59 +107,7 @@ void tst_KrolSim::finalState()
 
 void tst_KrolSim::exitStatusAndMessages_data()
 {
-    QTest::addColumn<QStringList>("arguments");   // %D is the temporary directory
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stderrPattern");
-
-    QTest::newRow("end") << QStringList{"sim", "%D/ok.kro"} << 0 << "^$";
-    QTest::newRow("assembler error") << QStringList{"sim", "%D/bad.kro"} << 1
-                                     << "^%D/bad.kro:2: error: Unknown instruction\n$";
-    QTest::newRow("range checked with a module")
-        << QStringList{"sim", "--module", "%S/modules/virtual.json", "%D/axis.kro"} << 1
-        << "^%D/axis.kro:1: error: Axis number out of range\n$";
-    QTest::newRow("range checked by default") << QStringList{"sim", "%D/axis.kro"} << 1
-                                              << "^%D/axis.kro:1: error: Axis number out of range\n$";
-    QTest::newRow("read-only parameter") << QStringList{"sim", "%D/readonly.kro"} << 1
-                                         << "^%D/readonly.kro:1: error: ";
-    QTest::newRow("--no-check runs it") << QStringList{"sim", "--no-check", "%D/axis.kro"} << 0
-                                        << "^$";
-    QTest::newRow("bad checksum") << QStringList{"sim", "%D/checksum.bin"} << 1
-                                  << "^%D/checksum.bin: error: record 1: checksum mismatch "
-                                     "\\(stored 28, computed 29\\)\n$";
-    QTest::newRow("unknown opcode") << QStringList{"sim", "%D/opcode.bin"} << 1
-                                    << "^%D/opcode.bin: error: Unknown opcode at address 0\n$";
-    QTest::newRow("too long") << QStringList{"sim", "%D/long.bin"} << 1
-                              << "the program has 2048 instructions; the module holds at most 2047";
-    QTest::newRow("fault names the line") << QStringList{"sim", "%D/fault.kro"} << 1
-                                          << "^%D/fault.kro:2: error: program ended: call stack "
-                                             "overflow at address 1\n$";
-    QTest::newRow("time limit") << QStringList{"sim", "--time", "7", "%D/loop.kro"} << 3
-                                << "^krol sim: time limit reached after 7 ms of module time\n$";
-    QTest::newRow("step limit") << QStringList{"sim", "--max-steps", "9", "%D/loop.kro"} << 3
-                                << "^krol sim: step limit reached after 9 instructions\n$";
-    QTest::newRow("missing file") << QStringList{"sim", "%D/none.kro"} << 2
-                                  << "cannot read '%D/none.kro': no such file";
-    QTest::newRow("missing binary") << QStringList{"sim", "%D/none.bin"} << 2
-                                    << "cannot read '%D/none.bin': no such file";
-    QTest::newRow("no program") << QStringList{"sim"} << 2 << "missing PROGRAM";
-    QTest::newRow("bad time") << QStringList{"sim", "--time", "1.5", "%D/ok.kro"} << 2
-                              << "invalid value '1.5' for --time";
-    QTest::newRow("zero steps") << QStringList{"sim", "--max-steps", "0", "%D/ok.kro"} << 2
-                                << "invalid value '0' for --max-steps";
-    QTest::newRow("unknown option") << QStringList{"sim", "--ptty", "%D/ok.kro"} << 2
-                                    << "Unknown option 'ptty'";
-    QTest::newRow("bad module") << QStringList{"sim", "--module", "%D/none.json", "%D/ok.bin"} << 2
-                                << "^krol sim: .*none.json";
-    QTest::newRow("one instruction") << QStringList{"sim", "--max-steps", "1", "%D/loop.kro"} << 3
-                                     << "^krol sim: step limit reached after 1 instruction\n$";
-    QTest::newRow("FIFO source") << QStringList{"sim", "%D/fifo"} << 2
-                                 << "^krol sim: cannot read '%D/fifo': not a regular file\n$";
-    QTest::newRow("FIFO binary") << QStringList{"sim", "%D/fifo.bin"} << 2 << "'%D/fifo.bin': not a regular file";
-    QTest::newRow("directory binary") << QStringList{"sim", "%D/dir.bin"} << 2 << "'%D/dir.bin': is a directory";
-    QTest::newRow("binary too large") << QStringList{"sim", "%D/huge.bin"} << 2 << "'%D/huge.bin': too large";
-    QTest::newRow("FIFO include") << QStringList{"sim", "%D/fifoinc.kro"} << 1
-                                  << "^%D/fifoinc.kro:1: error: Include file is not a regular file\n$";
-    QTest::newRow("source from standard input") << QStringList{"<%D/ok.kro", "sim", "-"} << 0 << "^$";
+    AddCaseRows("krol-sim-exit.cases");
 }
 
 void tst_KrolSim::exitStatusAndMessages()
@@ -178,7 +126,7 @@ void tst_KrolSim::exitStatusAndMessages()
         words += QByteArray::fromHex("1300000000000013");   // CALC ADD, 0
     m_dir.write("long.bin", words);
     QVERIFY(WriteRefusedInputs(m_dir.path()));
-    checkExitStatusRow(m_dir.path());
+    checkExitStatusCase(m_dir.path());
 }
 
 void tst_KrolSim::traceThroughAnInclude()

@@ -18,6 +18,7 @@ private slots:
     void init();
     void refusedInputs_data();
     void refusedInputs();
+    void textIsReadAsAFileOpenedAsText_data();
     void textIsReadAsAFileOpenedAsText();
     void writesIntoDevicesAndFifos();
     void failedWriteKeepsTheEarlierFile_data();
@@ -71,12 +72,35 @@ void tst_FileIO::refusedInputs()
     QCOMPARE(data.size(), int(limit));
 }
 
+void tst_FileIO::textIsReadAsAFileOpenedAsText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    const QByteArray longLine(70000, 'x');   // beyond one piece of the plain-text reader
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("line feeds") << QByteArray("ROR 0, 1\nSTOP") << QString("ROR 0, 1\nSTOP");
+    QTest::newRow("carriage returns anywhere") << QByteArray("A\r\nB\rC\r") << QString("A\nBC");
+    QTest::newRow("nul byte") << QByteArray("A\0B", 3) << QString(QStringLiteral("A") + QChar(0) + "B");
+    QTest::newRow("utf-8") << QByteArray("ROR 0, 1\r\n// \xc3\xa4\r\n")
+                           << QString::fromUtf8("ROR 0, 1\n// \xc3\xa4\n");
+    QTest::newRow("utf-8 byte-order mark") << QByteArray("\xef\xbb\xbfSTOP\n") << QString("STOP\n");
+    QTest::newRow("utf-16 byte-order mark")
+        << QByteArray("\xff\xfeS\0T\0\r\0\n\0", 10) << QString("ST\n");
+    QTest::newRow("plain piece, then a character beyond ASCII")
+        << longLine + "\xc3\xa4" << QString::fromLatin1(longLine) + QChar(0xe4);
+    QTest::newRow("carriage returns across pieces")
+        << QByteArray("STOP\r\n").repeated(30000) << QString("STOP\n").repeated(30000);
+}
+
 void tst_FileIO::textIsReadAsAFileOpenedAsText()
 {
-    QString text;
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QString read = QStringLiteral("earlier");
     QString error;
-    QVERIFY(InputFile::readText(m_dir.write("t.kro", "ROR 0, 1\r\n// \xc3\xa4\r\n"), &text, &error));
-    QCOMPARE(text, QString::fromUtf8("ROR 0, 1\n// \xc3\xa4\n"));
+    QVERIFY(InputFile::readText(m_dir.write("t.kro", bytes), &read, &error));
+    QCOMPARE(read, text);
+    QCOMPARE(InputFile::decodeText(bytes), text);
 }
 
 void tst_FileIO::writesIntoDevicesAndFifos()
