@@ -11,16 +11,19 @@ namespace {
 
 // simplified() and toUpper() in one pass for plain ASCII lines, the usual case; anything else
 // takes Qt's full Unicode route.
-QString simplifiedUpper(const QStringRef& raw)
+// Writes into *out, whose memory serves line after line.
+void simplifiedUpper(const QStringRef& raw, QString* out)
 {
     const int n = raw.size();
     const QChar* in = raw.unicode();
     for (int i = 0; i < n; ++i) {
-        if (in[i].unicode() >= 0x80)
-            return raw.toString().simplified().toUpper();
+        if (in[i].unicode() >= 0x80) {
+            *out = raw.toString().simplified().toUpper();
+            return;
+        }
     }
-    QString out(n, Qt::Uninitialized);
-    QChar* o = out.data();
+    out->resize(n);
+    QChar* o = out->data();
     int len = 0;
     bool pendingSpace = false;
     for (int i = 0; i < n; ++i) {
@@ -35,8 +38,7 @@ QString simplifiedUpper(const QStringRef& raw)
         }
         o[len++] = QChar(c >= 'a' && c <= 'z' ? ushort(c - 32) : c);
     }
-    out.truncate(len);
-    return out;
+    out->truncate(len);
 }
 
 } // namespace
@@ -46,6 +48,7 @@ void AssemblerEngine::AssemblePass1(const QString& text)
     // Every line feed starts one more line, so the last line is the one without any.
     int lineStart = 0;
     int n = 0;
+    QString working;
     for (bool last = false; !last;) {
         ++n;
         if (m_reportProgress)
@@ -64,7 +67,7 @@ void AssemblerEngine::AssemblePass1(const QString& text)
                 break;
             }
         }
-        const QString working = simplifiedUpper(raw);
+        simplifiedUpper(raw, &working);
 
         if (working.startsWith(QLatin1Char('#'))) {
             if (!working.startsWith(QLatin1String("#INCLUDE ")))

@@ -82,7 +82,7 @@ double Eval::eval(QStringView expression, const QList<TConstant>& constants, int
     m_constants = &constants;
     m_index = constantIndex;
     m_line = line;
-    m_fileName = fileName;
+    m_fileName = &fileName;
     m_fileIndex = fileIndex;
     m_pos = 0;
     m_depth = 0;
@@ -95,7 +95,7 @@ double Eval::eval(QStringView expression, const QList<TConstant>& constants, int
 
 void Eval::fail(const QString& message) const
 {
-    throw CAsmError(message, m_line, m_fileName, m_fileIndex);
+    throw CAsmError(message, m_line, m_fileName ? *m_fileName : QString(), m_fileIndex);
 }
 
 void Eval::expect(char c)

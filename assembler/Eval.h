@@ -57,7 +57,7 @@ private:
     int m_size = 0;
     int m_pos = 0;
     int m_line = 0;
-    QString m_fileName;
+    const QString* m_fileName = nullptr;   // the caller's, valid during eval()
     int m_fileIndex = -1;
     const QList<TConstant>* m_constants = nullptr;
     const QHash<QString, int>* m_index = nullptr;

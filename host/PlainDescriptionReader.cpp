@@ -1,5 +1,6 @@
 #include "PlainDescriptionReader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -33,128 +34,103 @@ bool PlainDescriptionReader::read(const QByteArray& json, ModuleDescription* des
     return true;
 }
 
-bool PlainDescriptionReader::top(ModuleDescription* d)
+template <typename Member>
+bool PlainDescriptionReader::object(Member member)
 {
     if (!punctuation('{'))
         return false;
-    bool name = false, axes = false, maps = false;
+    space();
+    if (m_at < m_end && *m_at == '}') {
+        ++m_at;
+        return true;
+    }
     for (bool more = true; more;) {
         const char* k;
         int size;
-        if (!key(&k, &size))
-            return false;
-        bool ok = false;
-        if (Is(k, size, "name") && !name) {
-            ok = name = text(&d->name);
-        } else if (Is(k, size, "axes") && !axes) {
-            qint64 v = 0;
-            ok = axes = integer(&v) && v >= 0 && v <= 255;
-            d->axes = int(v);
-        } else if (Is(k, size, "maps") && !maps) {
-            ok = maps = this->maps(&d->maps);
-        }
-        if (!ok || !next(&more))
+        if (!key(&k, &size) || !member(k, size) || !next(&more))
             return false;
     }
-    return name && axes && maps;
+    return true;
+}
+
+bool PlainDescriptionReader::top(ModuleDescription* d)
+{
+    bool name = false, axes = false, maps = false;
+    const bool read = object([&](const char* k, int size) {
+        if (Is(k, size, "name") && !name)
+            return name = text(&d->name);
+        if (Is(k, size, "axes") && !axes) {
+            qint64 v = 0;
+            axes = integer(&v) && v >= 0 && v <= 255;
+            d->axes = int(v);
+            return axes;
+        }
+        if (Is(k, size, "maps") && !maps)
+            return maps = this->maps(&d->maps);
+        return false;
+    });
+    return read && name && axes && maps;
 }
 
 bool PlainDescriptionReader::maps(QMap<QString, ParameterMap>* maps)
 {
-    if (!punctuation('{'))
-        return false;
-    space();
-    if (m_at < m_end && *m_at == '}') {
-        ++m_at;
-        return true;
-    }
-    for (bool more = true; more;) {
-        const char* k;
-        int size;
-        if (!key(&k, &size))
-            return false;
+    return object([&](const char* k, int size) {
         const QString name = QString::fromLatin1(k, size);
-        if (maps->contains(name) || !map(&(*maps)[name]) || !next(&more))
-            return false;
-    }
-    return true;
+        return !maps->contains(name) && map(&(*maps)[name]);
+    });
 }
 
 bool PlainDescriptionReader::map(ParameterMap* map)
 {
-    if (!punctuation('{'))
-        return false;
-    space();
-    if (m_at < m_end && *m_at == '}') {
-        ++m_at;
-        return true;
-    }
-    for (bool more = true; more;) {
-        const char* k;
-        int size;
-        if (!key(&k, &size))
-            return false;
+    return object([&](const char* k, int size) {
         Parameter p;
-        if (!record(&p) || !next(&more))
+        if (!record(&p))
             return false;
         const int before = map->size();
         map->insert(QString::fromLatin1(k, size), p);
-        if (map->size() == before)   // the key was there already
-            return false;
-    }
-    return true;
+        return map->size() > before;   // not when the key was there already
+    });
 }
 
 bool PlainDescriptionReader::record(Parameter* p)
 {
-    if (!punctuation('{'))
-        return false;
-    enum Field { Number = 1, Name = 2, Unit = 4, Min = 8, Max = 16, Flag = 32, Flag2 = 64, Access = 128 };
-    int seen = 0;
-    space();
-    if (m_at < m_end && *m_at == '}')
-        return false;   // "number" is missing
-    for (bool more = true; more;) {
-        const char* k;
-        int size;
-        if (!key(&k, &size))
+    struct Field
+    {
+        const char* key;
+        QString Parameter::*text;
+        qint64 Parameter::*integer;
+        bool Parameter::*boolean;
+    };
+    static const Field fields[] = {
+        {"number", nullptr, nullptr, nullptr},         {"name", &Parameter::name, nullptr, nullptr},
+        {"unit", &Parameter::unit, nullptr, nullptr},  {"min", nullptr, &Parameter::min, nullptr},
+        {"max", nullptr, &Parameter::max, nullptr},    {"flag", nullptr, nullptr, &Parameter::flag},
+        {"flag2", nullptr, nullptr, &Parameter::flag2}, {"access", &Parameter::access, nullptr, nullptr},
+    };
+    int seen = 0;   // a bit per field read
+    const bool read = object([&](const char* k, int size) {
+        int index = 0;
+        while (index < 8 && !Is(k, size, fields[index].key))
+            ++index;
+        if (index == 8 || (seen & (1 << index)))
             return false;
-        int field = 0;
-        bool ok = false;
-        if (Is(k, size, "number")) {
-            field = Number;
-            qint64 v = 0;
-            ok = integer(&v) && v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
-            p->number = int(v);
-        } else if (Is(k, size, "name")) {
-            field = Name;
-            ok = text(&p->name);
-        } else if (Is(k, size, "unit")) {
-            field = Unit;
-            ok = text(&p->unit);
-        } else if (Is(k, size, "min")) {
-            field = Min;
-            ok = integer(&p->min);
-        } else if (Is(k, size, "max")) {
-            field = Max;
-            ok = integer(&p->max);
-        } else if (Is(k, size, "flag")) {
-            field = Flag;
-            ok = boolean(&p->flag);
-        } else if (Is(k, size, "flag2")) {
-            field = Flag2;
-            ok = boolean(&p->flag2);
-        } else if (Is(k, size, "access")) {
-            field = Access;
-            ok = text(&p->access);
-            for (const QChar c : qAsConst(p->access))
-                ok = ok && (c == QLatin1Char('r') || c == QLatin1Char('w') || c == QLatin1Char('e'));
-        }
-        if (!ok || (seen & field) || !next(&more))
-            return false;
-        seen |= field;
-    }
-    return (seen & Number) && p->min <= p->max;
+        seen |= 1 << index;
+        const Field& f = fields[index];
+        if (f.text)
+            return text(&(p->*f.text));
+        if (f.integer)
+            return integer(&(p->*f.integer));
+        if (f.boolean)
+            return boolean(&(p->*f.boolean));
+        qint64 v = 0;
+        const bool ok = integer(&v) && v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+        p->number = int(v);
+        return ok;
+    });
+    const auto allowed = [](QChar c) {
+        return c == QLatin1Char('r') || c == QLatin1Char('w') || c == QLatin1Char('e');
+    };
+    return read && (seen & 1) && p->min <= p->max && std::all_of(p->access.begin(), p->access.end(), allowed);
 }
 
 bool PlainDescriptionReader::punctuation(char c)

@@ -21,6 +21,9 @@ private:
     {
     }
 
+    // An object, its members read by member(key, size) after each key.
+    template <typename Member>
+    bool object(Member member);
     bool top(ModuleDescription* d);
     bool maps(QMap<QString, ParameterMap>* maps);
     bool map(ParameterMap* map);
