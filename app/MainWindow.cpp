@@ -89,6 +89,7 @@ void MainWindow::start()
     if (!errors.isEmpty()) {
         auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
                                     tr("A module description could not be loaded."), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("moduleFailures"));
         box->setInformativeText(errors.join(QLatin1Char('\n')));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
@@ -285,7 +286,12 @@ void MainWindow::fillExamplesMenu()
     const QStringList names = dir.entryList({QStringLiteral("*.kro")}, QDir::Files, QDir::Name);
     for (const QString& name : names) {
         QAction* action = ui->menuExamples->addAction(name);
-        connect(action, &QAction::triggered, this, [this, name] { openExample(name); });
+        connect(action, &QAction::triggered, this, [this, name] {
+            if (!openExample(name))
+                statusBar()->showMessage(tr("%1 could not be opened: it opens in the workbench of a connected "
+                                            "module, as a copy in %2.")
+                                             .arg(name, QDir::toNativeSeparators(AppSettings::homePath())), 8000);
+        });
     }
     ui->menuExamples->setEnabled(!names.isEmpty());
 }

@@ -33,6 +33,8 @@ private slots:
     void initTestCase();
     void init();
     void startsWithTheVirtualWorkbench();
+    void startModule_data();
+    void startModule();
     void pluginFolder_data();
     void pluginFolder();
     void brokenPluginIsReported();
@@ -110,6 +112,43 @@ void tst_MainWindow::startsWithTheVirtualWorkbench()
     QCOMPARE(session->axisPanel()->axisCount(), 3);
     // The workbench's module commands are on: the module is linked.
     QVERIFY(tool->findChild<QAction*>("actionDownload")->isEnabled());
+}
+
+void tst_MainWindow::startModule_data()
+{
+    QTest::addColumn<QByteArray>("description");   // written to start.json; empty: no file
+    QTest::addColumn<QString>("name");             // the module's name; empty: none opens
+    QTest::addColumn<QString>("message");          // part of the warning's text
+
+    QTest::newRow("own description") << QByteArray(R"({"name": "Bench", "axes": 2, "maps": {}})") << "Bench" << "";
+    QTest::newRow("missing file") << QByteArray() << "" << "start.json";
+    QTest::newRow("fraction") << QByteArray(R"({"name": "Bench", "axes": 2.5, "maps": {}})") << "" << "axes";
+    QTest::newRow("not JSON") << QByteArray("{") << "" << "start.json";
+}
+
+// A description given at start that cannot be loaded is reported without blocking; the
+// window works without a module.
+void tst_MainWindow::startModule()
+{
+    QFETCH(QByteArray, description);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+
+    const QString path = m_home.filePath(QStringLiteral("start.json"));
+    QFile::remove(path);
+    if (!description.isEmpty())
+        QCOMPARE(writeFile(QStringLiteral("start.json"), description), path);
+    auto window = startWindow({QString(), path, false, false});
+    auto* box = window->findChild<QMessageBox*>(QStringLiteral("moduleFailures"));
+    QCOMPARE(window->sessions().size(), name.isEmpty() ? 0 : 1);
+    QCOMPARE(box != nullptr, !message.isEmpty());
+    if (!name.isEmpty()) {
+        QCOMPARE(window->sessions().first()->module()->moduleName(), name);
+        QCOMPARE(window->sessions().first()->axisPanel()->axisCount(), 2);
+    } else {
+        QVERIFY(!box->isModal());
+        QVERIFY2(box->informativeText().contains(message), qPrintable(box->informativeText()));
+    }
 }
 
 void tst_MainWindow::pluginFolder_data()
