@@ -29,6 +29,7 @@ private slots:
     void animationStopsAtBreakpoint();
     void stopAndResetThenStep();
     void refusalLeavesWorkbenchUsable();
+    void includeFromDiskMarksCurrentPage();
 
 private:
     // Assembles the source files without the workbench: the words the module should hold.
@@ -297,6 +298,19 @@ void tst_WorkbenchDebugVirtual::refusalLeavesWorkbenchUsable()
     switchOn();
     m_pages->trigger("actionSingle_Step");
     QCOMPARE(mark(), QString("0:3"));
+}
+
+// An instruction of a file read from disk has no page: its line is marked in the current page,
+// which stays.
+void tst_WorkbenchDebugVirtual::includeFromDiskMarksCurrentPage()
+{
+    emit m_pages->tabs()->tabCloseRequested(1);
+    QCOMPARE(m_pages->count(), 1);
+    switchOn();
+    m_pages->trigger("actionSingle_Step");
+    m_pages->trigger("actionSingle_Step");
+    QCOMPARE(mark(), QString("0:2"));
+    QCOMPARE(labels(), QString("A:5 X:0"));
 }
 
 QTEST_MAIN(tst_WorkbenchDebugVirtual)
