@@ -9,6 +9,7 @@
 #include "IconTheme.h"
 #include "IdePaths.h"
 #include "ModuleSession.h"
+#include "SerialModules.h"
 #include "ToolsInterface.h"
 
 #include <QCloseEvent>
@@ -96,6 +97,10 @@ void MainWindow::start()
     }
     if (m_options.restore)
         restoreLayout();
+    // After the layout, which keeps the windows of virtual modules only.
+    auto* serialModules = new SerialModules(this);
+    if (m_options.restore)
+        serialModules->restore();
     fillExamplesMenu();
     if (!m_sessions.isEmpty())
         showSession(m_sessions.first());

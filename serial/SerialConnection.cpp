@@ -57,6 +57,8 @@ bool SerialConnection::portFailed() const
 
 void SerialConnection::fail(const QString& message)
 {
+    if (message != m_lastError || !m_sinceFailure.isValid() || m_sinceFailure.hasExpired(m_quietMs))
+        m_sinceFailure.start();
     m_lastError = message;
     qCDebug(debLowLevel) << "serial" << m_settings.Port << message;
     if (m_answering) {
@@ -87,6 +89,8 @@ void SerialConnection::processRequest(Command* request, Command* reply)
         fail(QStringLiteral("no request to send"));
         return;
     }
+    if (!m_answering && m_quietMs > 0 && m_sinceFailure.isValid() && !m_sinceFailure.hasExpired(m_quietMs))
+        return fail(m_lastError);
     if (!m_port.isOpen() && !open())
         return fail(m_lastError);
 

@@ -4,6 +4,7 @@
 #include "KROLConnectionInterface.h"
 #include "TSerialSettings.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 
 // A module on a serial port. Requests are synchronous: each goes out as a frame and waits up to
@@ -22,6 +23,10 @@ public:
 
     const TSerialSettings& settings() const { return m_settings; }
     void setTimeoutMs(int ms) { m_settings.TimeoutMs = ms < 1 ? 1 : ms; }
+    // For a window that asks the module many times a second: after a request that got no
+    // answer, requests within this time fail at once with the same reason instead of each
+    // waiting out the time-out. 0 (the default) tries every request.
+    void setQuietMs(int ms) { m_quietMs = ms < 0 ? 0 : ms; }
 
     // Opens the port; false with *error (naming the port and the fix) when it cannot.
     bool open(QString* error = nullptr);
@@ -52,4 +57,6 @@ private:
     QString m_lastError;
     bool m_answering = false;
     int m_openMode = Normal;
+    int m_quietMs = 0;
+    QElapsedTimer m_sinceFailure;
 };

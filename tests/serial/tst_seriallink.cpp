@@ -24,6 +24,7 @@ private slots:
     void faults_data();
     void faults();
     void closedMidTransfer();
+    void quietAfterSilence();
     void openFailures_data();
     void openFailures();
     void portInUse();
@@ -204,6 +205,33 @@ void tst_SerialLink::closedMidTransfer()
     // The port is gone for good: every further request says so at once.
     QVERIFY(!ask(link, ModuleCommand::GetStatus, 1).isValid());
     QCOMPARE(link.lastError(), gone);
+}
+
+void tst_SerialLink::quietAfterSilence()
+{
+    PtyPeer peer;
+    QString error;
+    QVERIFY2(peer.start(&error), qPrintable(error));
+    SerialConnection link(settingsFor(peer.path()));
+    link.setQuietMs(300);
+    QVERIFY2(link.open(&error), qPrintable(error));
+    peer.setMode(PtyPeer::Silent);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!ask(link, ModuleCommand::GetStatus, 1).isValid());
+    QVERIFY(clock.elapsed() >= TimeoutMs);
+    const QString reason = link.lastError();
+    // Within the quiet time the module is not asked at all.
+    peer.setMode(PtyPeer::Good);
+    const int asked = peer.requests();
+    clock.start();
+    QVERIFY(!ask(link, ModuleCommand::GetStatus, 1).isValid());
+    QVERIFY(clock.elapsed() < TimeoutMs);
+    QCOMPARE(link.lastError(), reason);
+    QCOMPARE(peer.requests(), asked);
+    // After it, the next request goes out and is answered.
+    link.setTimeoutMs(2000);
+    QTRY_VERIFY(ask(link, ModuleCommand::GetStatus, 1, 1).value() == 2);
 }
 
 void tst_SerialLink::openFailures_data()
