@@ -64,6 +64,9 @@ MainWindow::MainWindow(const IdeOptions& options, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The MDI area still reports activations while QWidget's destructor hides it, when this
+    // object is a MainWindow no more.
+    disconnect(ui->mdiArea, nullptr, this, nullptr);
     // Workbenches before the window's widgets: they may still use the module while they go.
     qDeleteAll(m_sessions);
 }
