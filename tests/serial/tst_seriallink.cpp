@@ -32,8 +32,9 @@ private slots:
 
 namespace {
 
-// Short time-outs: the peer answers at once when it answers at all.
-constexpr int TimeoutMs = 60;
+// Short time-outs: the peer answers at once when it answers at all; room left for a slow,
+// instrumented build on a busy machine.
+constexpr int TimeoutMs = 150;
 
 TSerialSettings settingsFor(const QString& port, int timeoutMs = TimeoutMs)
 {
@@ -114,10 +115,10 @@ void tst_SerialLink::faults_data()
     QTest::addColumn<PtyPeer::Mode>("mode");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("late") << PtyPeer::Late << "no reply from the module on %P within 60 ms";
-    QTest::newRow("silent") << PtyPeer::Silent << "no reply from the module on %P within 60 ms";
-    QTest::newRow("garbled") << PtyPeer::Garbled << "invalid reply from %P: 9 bytes that form no reply within 60 ms";
-    QTest::newRow("short") << PtyPeer::Short << "invalid reply from %P: 5 of 9 bytes within 60 ms";
+    QTest::newRow("late") << PtyPeer::Late << "no reply from the module on %P within 150 ms";
+    QTest::newRow("silent") << PtyPeer::Silent << "no reply from the module on %P within 150 ms";
+    QTest::newRow("garbled") << PtyPeer::Garbled << "invalid reply from %P: 9 bytes that form no reply within 150 ms";
+    QTest::newRow("short") << PtyPeer::Short << "invalid reply from %P: 5 of 9 bytes within 150 ms";
     QTest::newRow("wrong checksum") << PtyPeer::WrongChecksum
                                     << "invalid reply from %P: wrong checksum \\(\\d+, the bytes add up to \\d+\\)";
     QTest::newRow("wrong address") << PtyPeer::WrongAddress
