@@ -10,23 +10,6 @@
 
 namespace {
 
-// The keyword table behind a type kind, or null.
-const QString* keywordTable(int typeKind)
-{
-    switch (typeKind) {
-    case TypeMoveMode: return MoveModeMnemonic;
-    case TypeCondition: return ConditionMnemonic;
-    case TypeCalc: return CalcMnemonic;
-    case TypeCalcx: return CalcxMnemonic;
-    case TypeCalcxx: return CalceMnemonic;
-    case TypeCalcv: return CalcvMnemonic;
-    case TypeRfsMode: return RfsModeMnemonic;
-    case TypeCle: return CleMnemonic;
-    case TypeWaitEvent: return WaitEventMnemonic;
-    default: return nullptr;
-    }
-}
-
 struct StatusMeaning
 {
     int status;
@@ -100,7 +83,7 @@ QList<DirectModeChoices::Choice> DirectModeChoices::types(const KROLModuleInterf
     const TInstructionRow* row = FindInstructionByOpcode(uint8_t(opcode));
     if (row == nullptr)
         return choices;
-    if (const QString* table = keywordTable(row->TypeKind)) {
+    if (const QString* table = TypeKeywordTable(row->TypeKind)) {
         for (int i = 0; !table[i].isEmpty(); ++i) {
             if (table[i] != QLatin1String("!!!"))
                 choices.append({table[i], i});

@@ -196,3 +196,19 @@ double RadToDeg(double x)
 {
     return x * 57.29577951308232;
 }
+
+const QString* TypeKeywordTable(int typeKind)
+{
+    switch (typeKind) {
+    case TypeMoveMode: return MoveModeMnemonic;
+    case TypeWaitEvent: return WaitEventMnemonic;
+    case TypeCondition: return ConditionMnemonic;
+    case TypeCalc: return CalcMnemonic;
+    case TypeCalcx: return CalcxMnemonic;
+    case TypeCalcxx: return CalceMnemonic;
+    case TypeCalcv: return CalcvMnemonic;
+    case TypeRfsMode: return RfsModeMnemonic;
+    case TypeCle: return CleMnemonic;
+    default: return nullptr;
+    }
+}

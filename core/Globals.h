@@ -63,6 +63,9 @@ extern const QString WaitEventMnemonic[];
 extern const QString MoveModeMnemonic[];   // TypeMoveMode: "ABS" 0 to "RELCOORD" 3
 extern const QString RfsModeMnemonic[];    // TypeRfsMode: "START" 0 to "STATUS" 2
 
+// The keyword table of a type operand kind, or null when that type is a number.
+const QString* TypeKeywordTable(int typeKind);
+
 // Keyword values by name, for code that acts on them.
 namespace Condition {
 enum : int { ZE, NZ, EQ, NE, GT, GE, LT, LE, ETO, EAL, EDV, EPO, ESD, Count };

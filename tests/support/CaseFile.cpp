@@ -69,27 +69,6 @@ QStringList CasePairs(const QString& line)
     return line.trimmed().split(nextPair, Qt::SkipEmptyParts);
 }
 
-namespace {
-
-// The keyword table for an instruction's type operand, or null when its type is a number.
-const QString* TypeKeywords(int typeKind)
-{
-    switch (typeKind) {
-    case TypeMoveMode: return MoveModeMnemonic;
-    case TypeWaitEvent: return WaitEventMnemonic;
-    case TypeCondition: return ConditionMnemonic;
-    case TypeCalc: return CalcMnemonic;
-    case TypeCalcx: return CalcxMnemonic;
-    case TypeCalcxx: return CalceMnemonic;
-    case TypeCalcv: return CalcvMnemonic;
-    case TypeRfsMode: return RfsModeMnemonic;
-    case TypeCle: return CleMnemonic;
-    default: return nullptr;
-    }
-}
-
-} // namespace
-
 bool ParseCaseWord(const QString& text, TInstruction* word)
 {
     const QStringList parts = text.simplified().split(' ', Qt::SkipEmptyParts);
@@ -101,8 +80,8 @@ bool ParseCaseWord(const QString& text, TInstruction* word)
     word->Opcode = row ? row->Opcode : uint8_t(parts[0].toUInt(&ok));
     qint64 numbers[3] = {0, 0, 0};
     for (int i = 1; ok && i < parts.size(); ++i) {
-        const int keyword = i == 1 && row && TypeKeywords(row->TypeKind)
-                                ? FindKeyword(TypeKeywords(row->TypeKind), parts[i])
+        const int keyword = i == 1 && row && TypeKeywordTable(row->TypeKind)
+                                ? FindKeyword(TypeKeywordTable(row->TypeKind), parts[i])
                                 : -1;
         numbers[i - 1] = keyword >= 0 ? keyword : parts[i].toLongLong(&ok, 0);
     }
