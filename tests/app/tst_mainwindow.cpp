@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 #include "AxisPanel.h"
+#include "CaseFile.h"
 #include "CodeEditor.h"
 #include "DirectModeChoices.h"
 #include "DirectModePanel.h"
@@ -54,7 +55,8 @@ private slots:
     void terminationSignal();
 
 private:
-    std::unique_ptr<MainWindow> startWindow(IdeOptions options = {});
+    // Without restoring the last exit unless told.
+    std::unique_ptr<MainWindow> startWindow(IdeOptions options = {QString(), QString(), false, false});
     static void trigger(ToolsInterface* tool, const char* action) { tool->findChild<QAction*>(action)->trigger(); }
     QString writeFile(const QString& name, const QByteArray& content);
 
@@ -95,7 +97,7 @@ QString tst_MainWindow::writeFile(const QString& name, const QByteArray& content
 
 void tst_MainWindow::startsWithTheVirtualWorkbench()
 {
-    auto window = startWindow({QString(), QString(), false, false});
+    auto window = startWindow();
     QCOMPARE(window->plugins().failures(), QStringList());
     QCOMPARE(window->plugins().prototypes().size(), 1);
     QCOMPARE(window->sessions().size(), 1);
@@ -266,7 +268,7 @@ void tst_MainWindow::moduleDescription()
 
 void tst_MainWindow::linkComesAndGoes()
 {
-    auto window = startWindow({QString(), QString(), false, false});
+    auto window = startWindow();
     ModuleSession* session = window->sessions().first();
     ToolsInterface* tool = session->tools().first();
     QAction* download = tool->findChild<QAction*>("actionDownload");
@@ -282,7 +284,7 @@ void tst_MainWindow::linkComesAndGoes()
 
 void tst_MainWindow::scriptedSession()
 {
-    auto window = startWindow({QString(), QString(), false, false});
+    auto window = startWindow();
     ModuleSession* session = window->sessions().first();
     ToolsInterface* tool = session->tools().first();
     VirtualModule& module = session->virtualConnection()->module();
@@ -328,7 +330,7 @@ void tst_MainWindow::scriptedSession()
 // program put them.
 void tst_MainWindow::debugToBreakpoint()
 {
-    auto window = startWindow({QString(), QString(), false, false});
+    auto window = startWindow();
     ModuleSession* session = window->sessions().first();
     ToolsInterface* tool = session->tools().first();
     VirtualModule& module = session->virtualConnection()->module();
@@ -372,46 +374,35 @@ void tst_MainWindow::layoutComesBack()
     QCOMPARE(window->windowOf(window->sessions().first()->tools().first())->geometry(), geometry);
     QVERIFY(!window->windowOf(window->sessions().last()->tools().first())->isVisible());
     // Without restoring: the default module alone.
-    auto fresh = startWindow({QString(), QString(), false, false});
+    auto fresh = startWindow();
     QCOMPARE(fresh->sessions().size(), 1);
 }
 
+// tests/cases/direct-mode.cases.
 void tst_MainWindow::directMode_data()
 {
-    QTest::addColumn<QList<int>>("request");   // opcode, type, motor/bank, value
-    QTest::addColumn<QString>("reply");
-    QTest::addColumn<QString>("line");         // what the workbench page gets
-    QTest::addColumn<int>("axis");             // an axis parameter to read afterwards: axis, number, value
-    QTest::addColumn<QList<int>>("after");
-
-    QTest::newRow("rotate") << QList<int>{1, 0, 0, 500} << "Reply: status 100 done, value 500"
-                            << "ROR 0, 500" << 0 << QList<int>{2, 500};
-    QTest::newRow("set a parameter") << QList<int>{5, 4, 1, 1234} << "Reply: status 100 done, value 1234"
-                                     << "SAP 4, 1, 1234" << 1 << QList<int>{4, 1234};
-    QTest::newRow("read a parameter") << QList<int>{6, 5, 2, 0} << "Reply: status 100 done, value 1000000"
-                                      << "GAP 5, 2" << 2 << QList<int>{5, 1000000};
-    QTest::newRow("move with a keyword") << QList<int>{4, 1, 0, -300} << "Reply: status 100 done, value -300"
-                                         << "MVP REL, 0, -300" << 0 << QList<int>{0, -300};
-    QTest::newRow("unknown parameter") << QList<int>{5, 99, 0, 1} << "Reply: status 3 wrong type, value 0"
-                                       << "SAP 99, 0, 1" << 0 << QList<int>{4, 100000};
+    AddCaseRows("direct-mode.cases");
 }
 
 void tst_MainWindow::directMode()
 {
-    QFETCH(QList<int>, request);
-    QFETCH(QString, reply);
-    QFETCH(QString, line);
-    QFETCH(int, axis);
-    QFETCH(QList<int>, after);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    QCOMPARE(results.size(), 3);
+    const QStringList request = body.value(0).split(' ');
+    const QString line = results[1];
+    const QStringList after = results[2].split(QRegularExpression("[ :]+"));   // axis A parameter N VALUE
 
-    auto window = startWindow({QString(), QString(), false, false});
+    auto window = startWindow();
     ModuleSession* session = window->sessions().first();
     DirectModePanel* panel = session->directPanel();
-    QVERIFY(panel->setRequest(request[0], request[1], request[2], request[3]));
+    QVERIFY(panel->setRequest(request.value(0).toInt(), request.value(1).toInt(), request.value(2).toInt(),
+                              request.value(3).toInt()));
     QCOMPARE(panel->line(), line);
     QVERIFY(panel->send());
-    QCOMPARE(panel->replyText(), reply);
-    QCOMPARE(session->virtualConnection()->module().axisParameter(axis, after[0]), after[1]);
+    QCOMPARE(panel->replyText(), results[0]);
+    QCOMPARE(QString::number(session->virtualConnection()->module().axisParameter(after.value(1).toInt(), after.value(3).toInt())),
+             after.value(4));
 
     // The line arrives at the end of the workbench's current page, without the placeholder.
     ToolsInterface* tool = session->tools().first();

@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "CodeEditor.h"
 
 #include <QMimeData>
@@ -53,36 +54,19 @@ private slots:
     void coloursReachThePalette();
 };
 
-// Each step: "exec N", "error N", "reset", "active on|off", "cursor N"; then the marks expected.
+// tests/cases/editor-marks.cases.
 void tst_CodeEditor::marks_data()
 {
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<Marks>("expected");
-
-    QTest::newRow("fresh editor: active line only") << QStringList() << Marks{{1, Active}};
-    QTest::newRow("no active line") << QStringList{"active off"} << Marks{};
-    QTest::newRow("exec line above the active line")
-        << QStringList{"exec 3"} << Marks{{1, Active}, {3, Exec}};
-    QTest::newRow("error and exec coexist")
-        << QStringList{"error 2", "exec 4"} << Marks{{1, Active}, {2, Error}, {4, Exec}};
-    QTest::newRow("reset removes exec and error")
-        << QStringList{"error 2", "exec 4", "reset"} << Marks{{1, Active}};
-    QTest::newRow("active line follows the cursor")
-        << QStringList{"exec 2", "cursor 5"} << Marks{{5, Active}, {2, Exec}};
-    QTest::newRow("exec beyond the text is no mark") << QStringList{"exec 6"} << Marks{{1, Active}};
-    QTest::newRow("exec 0 removes the mark") << QStringList{"exec 2", "exec 0"} << Marks{{1, Active}};
-    QTest::newRow("a new error replaces the old")
-        << QStringList{"error 2", "error 5"} << Marks{{1, Active}, {5, Error}};
+    AddCaseRows("editor-marks.cases");
 }
 
 void tst_CodeEditor::marks()
 {
-    QFETCH(QStringList, steps);
-    QFETCH(Marks, expected);
-
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
     CodeEditor editor;
     editor.setPlainText(lines(5));
-    for (const QString& step : steps) {
+    for (const QString& step : body) {
         const QStringList w = step.split(QLatin1Char(' '));
         const int n = w.value(1).toInt();
         if (w[0] == QLatin1String("exec"))
@@ -95,8 +79,15 @@ void tst_CodeEditor::marks()
             editor.setLineHighlighting(w[1] == QLatin1String("on"), true);
         else if (w[0] == QLatin1String("cursor"))
             editor.setTextCursor(QTextCursor(editor.document()->findBlockByNumber(n - 1)));
+        else
+            QFAIL(qPrintable("not a step: " + step));
     }
-    QCOMPARE(::marks(editor), expected);
+    QStringList shown;
+    for (const auto& mark : ::marks(editor)) {
+        const QColor c = mark.second;
+        shown << QStringLiteral("%1:%2").arg(mark.first).arg(c == Active ? "active" : c == Error ? "error" : c == Exec ? "exec" : c.name());
+    }
+    QCOMPARE(shown.isEmpty() ? QStringLiteral("none") : shown.join(' '), results.value(0));
 }
 
 // A caller that sets its own selections (the throwback) gets an error mark that the active line

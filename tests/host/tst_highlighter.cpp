@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "Highlighter.h"
 
 #include <QPlainTextDocumentLayout>
@@ -71,38 +72,22 @@ private slots:
     void keystrokeColoursOnlyItsLine();
 };
 
+// tests/cases/highlighter.cases.
 void tst_Highlighter::tokenClasses_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("caseSensitive");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("mnemonic and mode") << "MVP ABS, 0, 100" << false << "ccc.ccc........";
-    QTest::newRow("any case") << "mvp Abs, 0, 100" << false << "ccc.ccc........";
-    QTest::newRow("case-sensitive flag") << "mvp ABS, 0, 100" << true << "....ccc........";
-    QTest::newRow("label, comment to the end")
-        << "LOOP: JA LOOP // JA here" << false << "......cc......mmmmmmmmmm";
-    QTest::newRow("label named like a keyword") << "START: STOP" << false << ".......cccc";
-    QTest::newRow("comment only") << "// STOP" << false << "mmmmmmm";
-    QTest::newRow("calc and condition keywords") << "CALC ADD, 1\tJC ZE, L" << false << "cccc.ccc....cc.cc...";
-    QTest::newRow("wait events") << "WAIT TICKS, 0, 10" << false << "cccc.ccccc.......";
-    QTest::newRow("include directive") << "  #include \"a b.inc\" // x" << false << "..dddddddd...........mmmm";
-    QTest::newRow("raw words are directives") << "CODEB 5,4,0,0,0,3,232" << false << "ddddd................";
-    QTest::newRow("words inside names are not keywords") << "STOPX = ROR_1 + 0x1F" << false << "....................";
-    QTest::newRow("constant named like nothing") << "SPEED = 1000" << false << "............";
-    QTest::newRow("user functions") << "UF10 1, 2, 3" << false << "cccc........";
+    AddCaseRows("highlighter.cases");
 }
 
 void tst_Highlighter::tokenClasses()
 {
-    QFETCH(QString, line);
-    QFETCH(bool, caseSensitive);
-    QFETCH(QString, expected);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const bool caseSensitive = results.value(0).startsWith(QLatin1String("case-sensitive: "));
     PageDocument doc;
     Highlighter h(&doc);
     setRules(h, caseSensitive);
-    doc.setPlainText(line);
-    QCOMPARE(classes(doc), expected);
+    doc.setPlainText(body.value(0));
+    QCOMPARE(classes(doc), caseSensitive ? results.value(0).mid(16) : results.value(0));
 }
 
 void tst_Highlighter::addedKeywordColoursExistingText()

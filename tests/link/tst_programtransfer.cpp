@@ -1,14 +1,13 @@
-#include "TestData.h"
+#include "CaseFile.h"
 #include "ModuleCommands.h"
 #include "ProgramTransfer.h"
 #include "RecordingConnection.h"
+#include "TestData.h"
 #include "TransferScript.h"
 
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(QList<TInstruction>)
 
 using namespace TransferScript;
 
@@ -25,45 +24,17 @@ private slots:
     void upload();
 };
 
+// tests/cases/transfer-download.cases.
 void tst_ProgramTransfer::download_data()
 {
-    QTest::addColumn<int>("faultAt");         // index of the request whose reply is scripted
-    QTest::addColumn<int>("faultStatus");
-    QTest::addColumn<QList<int>>("commands");  // command bytes sent, in order
-    QTest::addColumn<bool>("successful");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<QStringList>("error");   // text, informative, label
-
-    const QList<int> all{132, 1, 22, 5, 0, 133};
-    QTest::newRow("complete") << -1 << 0 << all << true << true << QStringList();
-    QTest::newRow("write protected") << 0 << 8 << QList<int>{132} << false << false
-        << QStringList{"The module is write protected.", "Remove the write protection before trying again",
-                       "Module is write protected!"};
-    QTest::newRow("motors running") << 0 << 10 << QList<int>{132} << false << false
-        << QStringList{"Downloading a program to the module is not possible at this moment.",
-                       "Please stop all motors before trying again.", "Download not possible!"};
-    // Without a message of its own, a refusal leaves the dialog's flag set; only the result says
-    // that nothing was stored.
-    QTest::newRow("start refused otherwise") << 0 << 5 << QList<int>{132} << true << false << QStringList();
-    QTest::newRow("start not answered") << 0 << Invalid << QList<int>{132} << true << false << QStringList();
-    QTest::newRow("verify error") << 2 << 7 << QList<int>{132, 1, 22, 0, 133} << false << false
-        << QStringList{"An error has occured while downloading the program.", "EEPROM verify error.",
-                       "EEPROM verfiy error."};
-    QTest::newRow("store not answered") << 3 << Invalid << all << false << false
-        << QStringList{"An error has ocurred while downloading the program.", "Please try again.",
-                       "Download error."};
-    QTest::newRow("stored but not valid") << 1 << StoredButInvalid << QList<int>{132, 1, 0, 133}
-                                          << true << false << QStringList();
-    QTest::newRow("end not answered") << 5 << Invalid << all << true << false << QStringList();
+    AddCaseRows("transfer-download.cases");
 }
 
 void tst_ProgramTransfer::download()
 {
-    QFETCH(int, faultAt);
-    QFETCH(int, faultStatus);
-    QFETCH(QStringList, error);
     RecordingConnection module;
-    Script(module, faultAt, faultStatus);
+    QList<TInstruction> memory;
+    const QMap<QString, QString> expected = ScriptCaseRow(module, &memory);
     QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(22, 0, 0, 0), MakeInstruction(5, 4, 1, -1)};
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&program);
@@ -71,15 +42,16 @@ void tst_ProgramTransfer::download()
     QSignalSpy finished(&transfer, &ProgramTransfer::finished);
 
     const bool ok = transfer.Download(1);
-    QTEST(ok, "ok");
-    QTEST(CommandBytes(module), "commands");
-    QTEST(transfer.IsDownloadSuccessful(), "successful");
+    QCOMPARE(ok, expected["ok"] == "true");
+    QCOMPARE(CommandByteText(module), expected["sent"]);
+    QCOMPARE(transfer.IsDownloadSuccessful(), expected["successful"] == "true");
     QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.first().first().toBool(), ok);
     QCOMPARE(transfer.FailureReason().isEmpty(), ok);
-    QCOMPARE(errors.count(), error.isEmpty() ? 0 : 1);
-    if (!error.isEmpty())
-        QCOMPARE(errors.first(), (QList<QVariant>{error[0], error[1], error[2]}));
+    QStringList error;
+    for (const QList<QVariant>& signal : errors)
+        error << QVariant(signal).toStringList().join('|');
+    QCOMPARE(error, expected.contains("error") ? QStringList{expected["error"]} : QStringList());
 }
 
 void tst_ProgramTransfer::requestsAndProgress()
@@ -137,52 +109,34 @@ void tst_ProgramTransfer::abort()
     QCOMPARE(list.size(), 1);
 }
 
+// tests/cases/transfer-upload.cases.
 void tst_ProgramTransfer::upload_data()
 {
-    QTest::addColumn<QList<TInstruction>>("memory");
-    QTest::addColumn<int>("invalidAt");   // read whose reply is not valid; -1 none
-    QTest::addColumn<int>("reads");
-    QTest::addColumn<int>("kept");        // instructions appended
-    QTest::addColumn<bool>("successful"); // the end marker was seen
-    QTest::addColumn<bool>("ok");         // ... and every read answered
-
-    const QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(5, 4, 2, -5), MakeInstruction(27, 4, 1, 2147483647),
-                                      MakeInstruction(0, 0, 0, 0), MakeInstruction(9, 9, 9, 9)};
-    QTest::newRow("program with its end") << program << -1 << 4 << 3 << true << true;
-    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0, 0, 0, 0)} << -1 << 1 << 0 << true << true;
-    // An unanswered read is taken as the (empty) word its reply holds.
-    QTest::newRow("no answer") << program << 2 << 3 << 2 << true << false;
-    QTest::newRow("no answer at once") << program << 0 << 1 << 0 << true << false;
-    QList<TInstruction> full;
-    for (int a = 0; a < 2100; ++a)
-        full.append(MakeInstruction(1 + a % 50, 0, 0, a));
-    QTest::newRow("no end in memory") << full << -1 << 2048 << 2048 << false << false;
+    AddCaseRows("transfer-upload.cases");
 }
 
 void tst_ProgramTransfer::upload()
 {
-    QFETCH(QList<TInstruction>, memory);
-    QFETCH(int, invalidAt);
-    QFETCH(int, kept);
     RecordingConnection module;
-    Script(module, invalidAt, Invalid, memory);
+    QList<TInstruction> memory;
+    const QMap<QString, QString> expected = ScriptCaseRow(module, &memory);
     QList<TInstruction> list;
     ProgramTransfer transfer(&module);
     transfer.SetInstructionList(&list);
     QSignalSpy progress(&transfer, &ProgramTransfer::uploadProgress);
     const bool ok = transfer.Upload(3);
-    QTEST(ok, "ok");
-    QTEST(transfer.IsUploadSuccessful(), "successful");
+    QCOMPARE(ok, expected["ok"] == "true");
+    QCOMPARE(transfer.IsUploadSuccessful(), expected["successful"] == "true");
     QCOMPARE(transfer.FailureReason().isEmpty(), ok);
 
     const QList<Command> sent = module.requests();
-    QTEST(int(sent.size()), "reads");
+    QCOMPARE(QString::number(sent.size()), expected["reads"]);
     for (int a = 0; a < sent.size(); ++a)
         QVERIFY(sent[a] == Command(3, 134, 0, 0, a, false, 12));
     QCOMPARE(progress.size(), sent.size());
     QCOMPARE(progress.last().first().toInt(), int(sent.size()));
-    QCOMPARE(list.size(), kept);
-    for (int a = 0; a < kept; ++a) {
+    QCOMPARE(QString::number(list.size()), expected["kept"]);
+    for (int a = 0; a < list.size(); ++a) {
         QVERIFY(list[a].Opcode == memory[a].Opcode && list[a].Type == memory[a].Type
                 && list[a].Motor == memory[a].Motor && list[a].Value == memory[a].Value);
     }

@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "ModalAnswerer.h"
 #include "ModuleCommands.h"
 #include "RecordingConnection.h"
@@ -10,8 +11,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(QList<TInstruction>)
 
 using namespace TransferScript;
 
@@ -67,86 +66,48 @@ void tst_UploadDownload::window()
     dialog.grab().save(QDir::temp().filePath("uploaddownload.png"));
 }
 
+// tests/cases/transfer-download.cases, with the window asked to stay open and not.
 void tst_UploadDownload::download_data()
 {
-    QTest::addColumn<int>("faultAt");          // index of the request whose reply is scripted
-    QTest::addColumn<int>("faultStatus");
-    QTest::addColumn<bool>("keepOpen");
-    QTest::addColumn<QList<int>>("commands");  // command bytes sent, in order
-    QTest::addColumn<bool>("successful");
-    QTest::addColumn<QStringList>("message");  // text, informative text of the box shown
-    QTest::addColumn<QString>("result");       // status label left open; empty: the dialog closed
-
-    const QList<int> all{132, 1, 22, 5, 0, 133};
-    QTest::newRow("complete, confirmed") << -1 << 0 << true << all << true << QStringList() << "Successful!";
-    QTest::newRow("complete, closes") << -1 << 0 << false << all << true << QStringList() << "";
-    QTest::newRow("write protected") << 0 << 8 << true << QList<int>{132} << false
-        << QStringList{"The module is write protected.", "Remove the write protection before trying again"}
-        << "Module is write protected!";
-    QTest::newRow("motors running") << 0 << 10 << true << QList<int>{132} << false
-        << QStringList{"Downloading a program to the module is not possible at this moment.",
-                       "Please stop all motors before trying again."}
-        << "Download not possible!";
-    QTest::newRow("write protected, closes") << 0 << 8 << false << QList<int>{132} << false
-        << QStringList{"The module is write protected.", "Remove the write protection before trying again"}
-        << "";
-    QTest::newRow("start refused otherwise") << 0 << 5 << true << QList<int>{132} << true << QStringList()
-                                             << "Download refused!";
-    QTest::newRow("start not answered") << 0 << Invalid << true << QList<int>{132} << true << QStringList() << "";
-    QTest::newRow("verify error") << 2 << 7 << true << QList<int>{132, 1, 22, 0, 133} << false
-        << QStringList{"An error has occured while downloading the program.", "EEPROM verify error."}
-        << "EEPROM verfiy error.";
-    QTest::newRow("other store status") << 1 << 4 << true << QList<int>{132, 1, 0, 133} << false
-        << QStringList{"An error has ocurred while downloading the program.", "Please try again."}
-        << "Download error.";
-    QTest::newRow("store not answered") << 3 << Invalid << true << all << false
-        << QStringList{"An error has ocurred while downloading the program.", "Please try again."}
-        << "Download error.";
-    QTest::newRow("stored but not valid") << 1 << StoredButInvalid << true << QList<int>{132, 1, 0, 133}
-                                          << true << QStringList() << "Successful!";
-    QTest::newRow("end not answered") << 5 << Invalid << true << all << true << QStringList() << "";
+    AddCaseRows("transfer-download.cases");
 }
 
 void tst_UploadDownload::download()
 {
-    QFETCH(int, faultAt);
-    QFETCH(int, faultStatus);
-    QFETCH(bool, keepOpen);
-    QFETCH(QStringList, message);
-    QFETCH(QString, result);
-    RecordingConnection module;
-    Script(module, faultAt, faultStatus);
-    ModalAnswerer answerer;
-    if (!message.isEmpty())
-        answerer.press(QMessageBox::Ok);
-    QList<TInstruction> program = Program;
-    UploadDownload dialog;
-    connect(&dialog, &UploadDownload::ForwardCommand, &module, &RecordingConnection::doDirectRequest);
-    dialog.SetInstructionList(&program);
-    dialog.show();
-    dialog.BeginDownload(9, keepOpen);
+    for (const bool keepOpen : {true, false}) {
+        RecordingConnection module;
+        QList<TInstruction> memory;
+        const QMap<QString, QString> expected = ScriptCaseRow(module, &memory);
+        const QStringList message = expected.value("error").split('|').mid(0, 2);
+        ModalAnswerer answerer;
+        if (message.size() == 2)
+            answerer.press(QMessageBox::Ok);
+        QList<TInstruction> program = Program;
+        UploadDownload dialog;
+        connect(&dialog, &UploadDownload::ForwardCommand, &module, &RecordingConnection::doDirectRequest);
+        dialog.SetInstructionList(&program);
+        dialog.show();
+        dialog.BeginDownload(9, keepOpen);
 
-    QTEST(CommandBytes(module), "commands");
-    QTEST(dialog.IsDownloadSuccessful(), "successful");
-    QCOMPARE(answerer.unexpected(), 0);
-    QCOMPARE(answerer.pending(), 0);
-    if (!message.isEmpty()) {
-        QCOMPARE(answerer.seen().size(), 1);
-        const ModalAnswerer::Seen& box = answerer.seen().first();
-        QCOMPARE(box.text, message[0]);
-        QCOMPARE(box.informativeText, message[1]);
-        QCOMPARE(box.icon, QMessageBox::Critical);
-        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(CommandByteText(module), expected["sent"]);
+        QCOMPARE(dialog.IsDownloadSuccessful(), expected["successful"] == "true");
+        QCOMPARE(answerer.unexpected(), 0);
+        QCOMPARE(answerer.pending(), 0);
+        QStringList boxes;
+        for (const ModalAnswerer::Seen& box : answerer.seen())
+            boxes << box.summary();
+        QCOMPARE(boxes, message.size() == 2 ? QStringList("Critical: " + message.join('|') + " [Ok]") : QStringList());
+        const QString result = keepOpen ? expected["window"] : QStringLiteral("closed");
+        QCOMPARE(dialog.isVisible(), result != QLatin1String("closed"));
+        if (dialog.isVisible()) {
+            QCOMPARE(Label(dialog, "LblProgress_2"), result);
+            QCOMPARE(Button(dialog)->text(), QString("OK"));
+            Button(dialog)->click();
+            QVERIFY(!dialog.isVisible());
+        }
+        for (const Command& c : module.requests())
+            QCOMPARE(c.address(), uchar(9));
     }
-    QCOMPARE(dialog.isVisible(), !result.isEmpty());
-    if (!result.isEmpty()) {
-        QCOMPARE(Label(dialog, "LblProgress_2"), result);
-        QCOMPARE(Button(dialog)->text(), QString("OK"));
-        Button(dialog)->click();
-        QVERIFY(!dialog.isVisible());
-    }
-    for (const Command& c : module.requests())
-        QCOMPARE(c.address(), uchar(9));
 }
 
 // While a request is out, neither the window's close button nor Escape ends the dialog; the
@@ -191,33 +152,17 @@ void tst_UploadDownload::abort()
     QVERIFY(!dialog.isVisible());
 }
 
+// tests/cases/transfer-upload.cases.
 void tst_UploadDownload::upload_data()
 {
-    QTest::addColumn<QList<TInstruction>>("memory");
-    QTest::addColumn<int>("invalidAt");   // read whose reply is not valid; -1 none
-    QTest::addColumn<int>("reads");
-    QTest::addColumn<int>("kept");
-    QTest::addColumn<bool>("successful");
-
-    const QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(5, 4, 2, -5),
-                                      MakeInstruction(0, 0, 0, 0), MakeInstruction(9, 9, 9, 9)};
-    QTest::newRow("program with its end") << program << -1 << 3 << 2 << true;
-    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0)} << -1 << 1 << 0 << true;
-    QList<TInstruction> full;
-    for (int a = 0; a < 2048; ++a)
-        full.append(MakeInstruction(1 + a % 50, 0, 0, a));
-    QTest::newRow("no end in memory") << full << -1 << 2048 << 2048 << false;
-    // An unanswered read holds an all-zero word here, which reads as the end.
-    QTest::newRow("no answer") << program << 1 << 2 << 1 << true;
+    AddCaseRows("transfer-upload.cases");
 }
 
 void tst_UploadDownload::upload()
 {
-    QFETCH(QList<TInstruction>, memory);
-    QFETCH(int, invalidAt);
-    QFETCH(int, reads);
     RecordingConnection module;
-    Script(module, invalidAt, Invalid, memory);
+    QList<TInstruction> memory;
+    const QMap<QString, QString> expected = ScriptCaseRow(module, &memory);
     UploadDownload dialog;
     connect(&dialog, &UploadDownload::ForwardCommand, &module, &RecordingConnection::doDirectRequest);
     QList<TInstruction> list;
@@ -225,9 +170,10 @@ void tst_UploadDownload::upload()
     dialog.show();
     dialog.BeginUpload(4);
 
-    QTEST(dialog.IsUploadSuccessful(), "successful");
-    QTEST(int(list.size()), "kept");
-    QCOMPARE(module.requests().size(), reads);
+    QCOMPARE(dialog.IsUploadSuccessful(), expected["successful"] == "true");
+    QCOMPARE(QString::number(list.size()), expected["kept"]);
+    const int reads = module.requests().size();
+    QCOMPARE(QString::number(reads), expected["reads"]);
     QVERIFY(module.requests().last() == Command(4, 134, 0, 0, reads - 1, false, 12));
     QVERIFY(!dialog.isVisible());
     QCOMPARE(Label(dialog, "LblProgress_2"), QString("Successful!"));

@@ -69,6 +69,13 @@ QStringList CasePairs(const QString& line)
     return line.trimmed().split(nextPair, Qt::SkipEmptyParts);
 }
 
+QMap<QString, QString> CaseItems(const QStringList& results, QMap<QString, QString> defaults)
+{
+    for (const QString& item : CasePairs(results.join(' ')))
+        defaults.insert(item.section('=', 0, 0), item.section('=', 1));
+    return defaults;
+}
+
 bool ParseCaseWord(const QString& text, TInstruction* word)
 {
     const QStringList parts = text.simplified().split(' ', Qt::SkipEmptyParts);

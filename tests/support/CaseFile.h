@@ -2,6 +2,7 @@
 
 #include "TInstruction.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -26,6 +27,8 @@ bool AddCaseRows(const QString& name);
 
 // "PATH=VALUE" items of a result line; a value runs up to the next " PATH=".
 QStringList CasePairs(const QString& line);
+// The PATH=VALUE items of all result lines by PATH, over the defaults given.
+QMap<QString, QString> CaseItems(const QStringList& results, QMap<QString, QString> defaults = {});
 
 // One program word written "MNEMONIC [TYPE [MOTOR [VALUE]]]": the mnemonic may be a raw opcode
 // number, TYPE a keyword of the instruction's type (LOAD, EQ, TICKS, ABS, ...), numbers may be

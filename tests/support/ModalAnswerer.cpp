@@ -17,6 +17,24 @@ ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
     m_timer.start();
 }
 
+QString ModalAnswerer::Seen::summary() const
+{
+    static const QList<QPair<QMessageBox::StandardButton, QString>> names{
+        {QMessageBox::Ok, "Ok"},           {QMessageBox::Save, "Save"},       {QMessageBox::Yes, "Yes"},
+        {QMessageBox::No, "No"},           {QMessageBox::Discard, "Discard"}, {QMessageBox::Cancel, "Cancel"}};
+    static const QStringList icons{"NoIcon", "Information", "Warning", "Critical", "Question"};
+    QStringList shown;
+    int rest = int(buttons);
+    for (const auto& name : names) {
+        if (buttons & name.first)
+            shown << name.second;
+        rest &= ~int(name.first);
+    }
+    if (rest != 0)
+        shown << QString::number(rest, 16);
+    return QStringLiteral("%1: %2|%3 [%4]").arg(icons.value(int(icon)), text, informativeText, shown.join(' '));
+}
+
 void ModalAnswerer::answer(std::function<void(QWidget*)> handler)
 {
     m_answers.append(std::move(handler));

@@ -26,6 +26,8 @@ public:
         QString informativeText;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
+        // "ICON: TEXT|INFORMATIVE [BUTTONS]", for example "Question: Save?|Sure? [Yes No]".
+        QString summary() const;
     };
 
     explicit ModalAnswerer(QObject* parent = nullptr);

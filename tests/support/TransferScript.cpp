@@ -1,6 +1,10 @@
 #include "TransferScript.h"
 
+#include "CaseFile.h"
 #include "ModuleCommands.h"
+#include "TestData.h"
+
+#include <QtTest>
 
 #include <memory>
 
@@ -38,12 +42,57 @@ void Script(RecordingConnection& module, int faultAt, int faultStatus, QList<TIn
     });
 }
 
+bool ScriptCase(RecordingConnection& module, const QStringList& body, QList<TInstruction>* memory)
+{
+    int faultAt = -1;
+    int faultStatus = 0;
+    bool ok = true;
+    for (const QString& line : body) {
+        const QStringList w = line.split(' ', Qt::SkipEmptyParts);
+        TInstruction word;
+        if (w.value(0) == QLatin1String("fault") && w.size() == 3) {
+            faultAt = w[1].toInt(&ok);
+            faultStatus = w[2] == QLatin1String("none")             ? Invalid
+                          : w[2] == QLatin1String("stored-invalid") ? StoredButInvalid
+                                                                    : w[2].toInt(&ok);
+        } else if (w.value(0) == QLatin1String("fill") && w.size() == 2) {
+            for (int a = 0, n = w[1].toInt(&ok); a < n; ++a)
+                memory->append(MakeInstruction(1 + a % 50, 0, 0, a));
+        } else if (ParseCaseWord(line, &word)) {
+            memory->append(word);
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return false;
+    }
+    Script(module, faultAt, faultStatus, *memory);
+    return true;
+}
+
+QMap<QString, QString> ScriptCaseRow(RecordingConnection& module, QList<TInstruction>* memory)
+{
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    if (!ScriptCase(module, body, memory))
+        QTest::qFail("a case body not understood", __FILE__, __LINE__);
+    return CaseItems(results);
+}
+
 QList<int> CommandBytes(const RecordingConnection& module)
 {
     QList<int> bytes;
     for (const Command& c : module.requests())
         bytes.append(c.command());
     return bytes;
+}
+
+QString CommandByteText(const RecordingConnection& module)
+{
+    QStringList bytes;
+    for (int byte : CommandBytes(module))
+        bytes << QString::number(byte);
+    return bytes.join(' ');
 }
 
 } // namespace TransferScript

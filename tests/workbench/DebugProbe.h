@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AppSettings.h"
 #include "CodeEditor.h"
 #include "ModalAnswerer.h"
 #include "PageProbe.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QVariantMap>
 
 // Reads and drives a workbench's debugger from outside: its actions, the executing-line mark,
 // the margin's breakpoint state and the module requests as short texts ("command.type.value").
@@ -35,16 +35,9 @@ QStringList Texts(const Requests& requests)
 }
 
 // The options a debugger test wants: no animation delay, no window waiting for OK.
-inline void QuietOptions()
+inline QVariantMap Quiet()
 {
-    AppSettings settings;
-    settings.clear();
-    settings.beginGroup(QStringLiteral("Tools_KROLCreator"));
-    settings.setValue(QStringLiteral("AnimationDelay"), 0);
-    settings.setValue(QStringLiteral("ConfirmDownload"), false);
-    settings.setValue(QStringLiteral("ConfirmDisassembler"), false);
-    settings.endGroup();
-    settings.sync();
+    return {{"AnimationDelay", 0}, {"ConfirmDownload", false}, {"ConfirmDisassembler", false}};
 }
 
 inline bool Enabled(ToolsInterface* tool, const char* action)

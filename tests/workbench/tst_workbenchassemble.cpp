@@ -1,23 +1,16 @@
-#include "AppSettings.h"
 #include "BinaryFile.h"
-#include "ModalAnswerer.h"
-#include "PageProbe.h"
-#include "PluginFixture.h"
-#include "TestData.h"
+#include "WorkbenchTest.h"
 
 #include <QtTest>
 
 // The Assemble command of a workbench loaded from the plug-in file: include files taken from
 // open pages first, the throwback of an error to its page and line, and when the assembler's
 // window stays open.
-class tst_WorkbenchAssemble : public QObject
+class tst_WorkbenchAssemble : public WorkbenchTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void includeFromOpenPage_data();
     void includeFromOpenPage();
     void throwback_data();
@@ -33,50 +26,14 @@ private:
     // Value of the first instruction of the binary file assembled from main.kro.
     qint64 firstValue() const;
 
-    PluginFixture m_plugin;
-    ScratchDir m_dir;
-    std::unique_ptr<ModalAnswerer> m_answers;
-    std::unique_ptr<ToolsInterface> m_tool;
-    std::unique_ptr<PageProbe> m_pages;
     QString m_message;
 };
 
-void tst_WorkbenchAssemble::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QString error;
-    QVERIFY2(m_plugin.load(&error), qPrintable(error));
-}
-
-void tst_WorkbenchAssemble::init()
-{
-    QVERIFY(m_dir.reset());
-    m_answers.reset(new ModalAnswerer);
-    m_message.clear();
-}
-
-void tst_WorkbenchAssemble::cleanup()
-{
-    m_pages.reset();
-    m_tool.reset();
-    QCOMPARE(m_answers->unexpected(), 0);
-    QCOMPARE(m_answers->pending(), 0);
-    m_answers.reset();
-}
-
 void tst_WorkbenchAssemble::makeWorkbench(bool confirm)
 {
-    AppSettings settings;
-    settings.clear();
-    settings.beginGroup(QStringLiteral("Tools_KROLCreator"));
-    settings.setValue(QStringLiteral("WriteBinaryFile"), true);
-    settings.setValue(QStringLiteral("ConfirmAssembler"), confirm);
-    settings.endGroup();
-    settings.sync();
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 1, &error);
-    QVERIFY2(m_tool, qPrintable(error));
-    m_pages.reset(new PageProbe(m_tool.get()));
+    m_message.clear();
+    writeOptions({{"WriteBinaryFile", true}, {"ConfirmAssembler", confirm}});
+    WorkbenchTest::makeWorkbench();
 }
 
 void tst_WorkbenchAssemble::answerAssembler()

@@ -1,31 +1,26 @@
 #include "AppSettings.h"
 #include "ColourDialog.h"
-#include "Command.h"
-#include "ModalAnswerer.h"
-#include "PluginFixture.h"
 #include "SettingsGroup.h"
+#include "WorkbenchTest.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QtTest>
 
 // The workbench's own commands, driven through its actions and slots as a host and a user
 // reach them: options and their settings, the module's program control, imported lines.
-class tst_WorkbenchCommands : public QObject
+class tst_WorkbenchCommands : public WorkbenchTest
 {
     Q_OBJECT
 
+public:
+    tst_WorkbenchCommands() : WorkbenchTest(6) {}
+
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void optionsDefaults();
     void optionsReadAtConstruction();
     void optionsAcceptWritesCancelDoesNot_data();
@@ -48,16 +43,10 @@ private slots:
     void importValue();
 
 private:
-    void clone();
-    void trigger(const char* action);
     QMap<QString, QVariant> options();
     // The editor colours of every page, as its palette shows them: text and background.
     QList<QPair<QColor, QColor>> pageColours() const;
     static QVariantMap storedGroup();
-
-    PluginFixture m_plugin;
-    std::unique_ptr<ToolsInterface> m_tool;
-    ModalAnswerer* m_answerer = nullptr;
 };
 
 Q_DECLARE_METATYPE(Command)
@@ -109,51 +98,15 @@ const QVariantMap Changed = {{"AppendStopCmd", false},    {"CheckRanges", false}
 
 } // namespace
 
-void tst_WorkbenchCommands::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QString error;
-    QVERIFY2(m_plugin.load(&error), qPrintable(error));
-}
-
-void tst_WorkbenchCommands::init()
-{
-    AppSettings().clear();
-    clone();
-    m_answerer = new ModalAnswerer(this);
-}
-
-void tst_WorkbenchCommands::cleanup()
-{
-    QCOMPARE(m_answerer->unexpected(), 0);
-    QCOMPARE(m_answerer->pending(), 0);
-    delete m_answerer;
-}
-
-void tst_WorkbenchCommands::clone()
-{
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 6, &error);
-    QVERIFY2(m_tool, qPrintable(error));
-    m_plugin.link().clear();
-}
-
-void tst_WorkbenchCommands::trigger(const char* action)
-{
-    auto* a = m_tool->findChild<QAction*>(QString::fromLatin1(action));
-    QVERIFY(a != nullptr);
-    a->trigger();
-}
-
 // What the Options dialog shows, read while the dialog is open, then cancelled.
 QVariantMap tst_WorkbenchCommands::options()
 {
     QVariantMap shown;
-    m_answerer->click(QStringLiteral("Cancel"), [&shown](QWidget* dialog) {
+    m_answers->click(QStringLiteral("Cancel"), [&shown](QWidget* dialog) {
         for (const auto& k : OptionKeys)
             shown.insert(k.first, ControlValue(dialog, k.second));
     });
-    trigger("actionOptions");
+    m_pages->trigger("actionOptions");
     return shown;
 }
 
@@ -175,13 +128,8 @@ void tst_WorkbenchCommands::optionsDefaults()
 
 void tst_WorkbenchCommands::optionsReadAtConstruction()
 {
-    {
-        AppSettings settings;
-        settings.beginGroup(QString::fromLatin1(SettingsGroup::KROLCreator));
-        for (auto it = Changed.begin(); it != Changed.end(); ++it)
-            settings.setValue(it.key(), it.value());
-    }
-    clone();
+    writeOptions(Changed);
+    makeWorkbench();
     QCOMPARE(options(), Changed);
 }
 
@@ -196,12 +144,12 @@ void tst_WorkbenchCommands::optionsAcceptWritesCancelDoesNot()
 {
     QFETCH(QString, button);
     const bool accepted = button == QLatin1String("OK");
-    m_answerer->click(button, [](QWidget* dialog) {
+    m_answers->click(button, [](QWidget* dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Assembler/Debugger Options"));
         for (const auto& k : OptionKeys)
             SetControl(dialog, k.second, Changed.value(k.first));
     });
-    trigger("actionOptions");
+    m_pages->trigger("actionOptions");
     const QVariantMap stored = storedGroup();
     if (!accepted) {
         QVERIFY(stored.isEmpty());
@@ -217,11 +165,11 @@ void tst_WorkbenchCommands::optionsAcceptWritesCancelDoesNot()
 void tst_WorkbenchCommands::animationDelayLimits()
 {
     QPair<int, int> range;
-    m_answerer->click(QStringLiteral("Cancel"), [&range](QWidget* dialog) {
+    m_answers->click(QStringLiteral("Cancel"), [&range](QWidget* dialog) {
         auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("EditAnimationDelay"));
         range = {spin->minimum(), spin->maximum()};
     });
-    trigger("actionOptions");
+    m_pages->trigger("actionOptions");
     QCOMPARE(range, qMakePair(0, 1000));
 }
 
@@ -237,9 +185,9 @@ void tst_WorkbenchCommands::selectIncludePath()
     QFETCH(bool, choose);
     const QString folder = QDir::tempPath();
     QString shown;
-    m_answerer->click(QStringLiteral("OK"), [&](QWidget* dialog) {
+    m_answers->click(QStringLiteral("OK"), [&](QWidget* dialog) {
         dialog->findChild<QLineEdit*>(QStringLiteral("EditIncludePath"))->setText(QStringLiteral("typed"));
-        m_answerer->answer([&](QWidget* files) {
+        m_answers->answer([&](QWidget* files) {
             QCOMPARE(files->windowTitle(), QStringLiteral("Select include directory"));
             if (choose)
                 files->findChild<QLineEdit*>()->setText(folder);
@@ -248,17 +196,16 @@ void tst_WorkbenchCommands::selectIncludePath()
         dialog->findChild<QPushButton*>(QStringLiteral("BtnSelectPath"))->click();
         shown = dialog->findChild<QLineEdit*>(QStringLiteral("EditIncludePath"))->text();
     });
-    trigger("actionOptions");
+    m_pages->trigger("actionOptions");
     QCOMPARE(shown, choose ? folder : QStringLiteral("typed"));
     QCOMPARE(storedGroup().value(QStringLiteral("IncludePath")).toString(), shown);
 }
 
 QList<QPair<QColor, QColor>> tst_WorkbenchCommands::pageColours() const
 {
-    auto* tabs = m_tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
     QList<QPair<QColor, QColor>> colours;
-    for (int i = 0; i < tabs->count(); ++i) {
-        const QPalette p = tabs->widget(i)->findChild<QPlainTextEdit*>()->palette();
+    for (int i = 0; i < m_pages->count(); ++i) {
+        const QPalette p = m_pages->editor(i)->palette();
         colours.append({p.color(QPalette::Text), p.color(QPalette::Base)});
     }
     return colours;
@@ -267,13 +214,8 @@ QList<QPair<QColor, QColor>> tst_WorkbenchCommands::pageColours() const
 // A stored text converts to a colour; one that does not gives an invalid colour, unchanged.
 void tst_WorkbenchCommands::coloursReadAtConstruction()
 {
-    {
-        AppSettings settings;
-        settings.beginGroup(QString::fromLatin1(SettingsGroup::KROLCreator));
-        settings.setValue(QStringLiteral("Other Text_BG"), QStringLiteral("#010203"));
-        settings.setValue(QStringLiteral("Other Text_FG"), QStringLiteral("no colour"));
-    }
-    clone();
+    writeOptions({{"Other Text_BG", "#010203"}, {"Other Text_FG", "no colour"}});
+    makeWorkbench();
     QCOMPARE(pageColours(), (QList<QPair<QColor, QColor>>{{QColor(), QColor(1, 2, 3)}}));
 }
 
@@ -287,9 +229,9 @@ void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot_data()
 void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot()
 {
     QFETCH(bool, accept);
-    trigger("actionNew");
+    m_pages->trigger("actionNew");
     const QColor picked(1, 2, 3);
-    m_answerer->answer([&](QWidget* w) {
+    m_answers->answer([&](QWidget* w) {
         auto* dialog = qobject_cast<ColourDialog*>(w);
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->GetActiveLineHighlighting());
@@ -301,7 +243,7 @@ void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot()
         dialog->findChild<QDialogButtonBox*>()
             ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
     });
-    trigger("actionColours");
+    m_pages->trigger("actionColours");
     const QVariantMap stored = storedGroup();
     const QColor background = accept ? picked : QColor(Qt::white);
     QCOMPARE(pageColours(), (QList<QPair<QColor, QColor>>{{Qt::black, background}, {Qt::black, background}}));
@@ -317,7 +259,7 @@ void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot()
     }
     QCOMPARE(stored.value(QStringLiteral("HighlightActiveLine")).toBool(), false);
     QCOMPARE(stored.value(QStringLiteral("KeepActiveLineColor")).toBool(), true);
-    trigger("actionNew");   // later pages take the new colours too
+    m_pages->trigger("actionNew");   // later pages take the new colours too
     QCOMPARE(pageColours().last().second, picked);
 }
 
@@ -335,7 +277,7 @@ void tst_WorkbenchCommands::programControl()
 {
     QFETCH(QString, action);
     QFETCH(QList<int>, commands);
-    trigger(action.toLatin1().constData());
+    m_pages->trigger(action.toLatin1().constData());
     QList<int> sent;
     for (const RecordingConnection::Call& c : m_plugin.link().calls()) {
         QCOMPARE(c.kind, RecordingConnection::Call::DirectRequest);
@@ -365,14 +307,10 @@ void tst_WorkbenchCommands::autoStart()
     QFETCH(QString, text);
     QFETCH(int, answer);
     QFETCH(int, value);
-    m_answerer->press(QMessageBox::StandardButton(answer));
-    trigger(action.toLatin1().constData());
-    QCOMPARE(m_answerer->seen().size(), 1);
-    const ModalAnswerer::Seen& box = m_answerer->seen().first();
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.informativeText, QStringLiteral("Would you like to proceed?"));
-    QCOMPARE(box.icon, QMessageBox::Question);
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+    m_answers->press(QMessageBox::StandardButton(answer));
+    m_pages->trigger(action.toLatin1().constData());
+    QCOMPARE(m_answers->seen().size(), 1);
+    QCOMPARE(m_answers->seen().first().summary(), "Question: " + text + "|Would you like to proceed? [Yes No]");
     const QList<Command> sent = m_plugin.link().requests();
     if (value < 0) {
         QVERIFY(sent.isEmpty());
@@ -464,8 +402,7 @@ void tst_WorkbenchCommands::importValue()
     QFETCH(QString, value);
     QFETCH(bool, readOnly);
     QFETCH(QString, after);
-    auto* tabs = m_tool->findChild<QTabWidget*>(QStringLiteral("tabWidget"));
-    auto* editor = tabs->currentWidget()->findChild<QPlainTextEdit*>();
+    CodeEditor* editor = m_pages->editor(m_pages->current());
     editor->setPlainText(before);
     editor->setReadOnly(readOnly);
     m_tool->importValue(&ExportTypes::KROLScript, value, nullptr);

@@ -1,97 +1,52 @@
-#include "AppSettings.h"
+#include "CaseFile.h"
 #include "FindReplace.h"
-#include "ModalAnswerer.h"
-#include "PageProbe.h"
-#include "PluginFixture.h"
+#include "WorkbenchTest.h"
 
 #include <QTextBlock>
 #include <QtTest>
 
 // Find and replace through the workbench's bar on the current page, and the status labels,
 // on a workbench loaded from the plug-in file.
-class tst_WorkbenchFind : public QObject
+class tst_WorkbenchFind : public WorkbenchTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
-    void cleanup();
     void findAndReplace_data();
     void findAndReplace();
     void statusLabels();
     void escapeAndCtrlF();
 
 private:
-    PluginFixture m_plugin;
-    std::unique_ptr<ToolsInterface> m_tool;
-    std::unique_ptr<PageProbe> m_pages;
     FindReplace* m_bar = nullptr;
 };
 
-void tst_WorkbenchFind::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QString error;
-    QVERIFY2(m_plugin.load(&error), qPrintable(error));
-}
-
 void tst_WorkbenchFind::init()
 {
-    AppSettings().clear();
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 1, &error);
-    QVERIFY2(m_tool, qPrintable(error));
-    m_pages.reset(new PageProbe(m_tool.get()));
+    WorkbenchTest::init();
     m_bar = m_tool->findChild<FindReplace*>();
     QVERIFY(m_bar != nullptr);
 }
 
-void tst_WorkbenchFind::cleanup()
-{
-    m_pages.reset();
-    m_tool.reset();
-}
-
+// tests/cases/workbench-find.cases.
 void tst_WorkbenchFind::findAndReplace_data()
 {
-    QTest::addColumn<QString>("steps");   // f forward, b backward, r replace, R replace and find
-    QTest::addColumn<int>("start");       // cursor position before the first step
-    QTest::addColumn<int>("selected");    // characters selected from there
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QString>("text");    // the page afterwards
-    QTest::addColumn<int>("anchor");      // the cursor afterwards
-    QTest::addColumn<int>("position");
-
-    const int none = 0;
-    const int whole = QTextDocument::FindWholeWords;
-    const int cased = QTextDocument::FindCaseSensitively;
-    const QString page = QStringLiteral("ab ab abc Ab");   // where "ab" is searched
-    QTest::newRow("forward") << "f" << 0 << 0 << none << page << 0 << 2;
-    QTest::newRow("forward twice") << "ff" << 0 << 0 << none << page << 3 << 5;
-    QTest::newRow("case-sensitive skips Ab") << "ff" << 6 << 0 << cased << page << 6 << 8;
-    QTest::newRow("after the last match: no wrap") << "f" << 12 << 0 << none << page << 12 << 12;
-    QTest::newRow("whole words") << "fff" << 0 << 0 << whole << page << 10 << 12;
-    QTest::newRow("backward") << "b" << 12 << 0 << none << page << 10 << 12;
-    QTest::newRow("backward at start: no wrap") << "b" << 0 << 0 << none << page << 0 << 0;
-    QTest::newRow("replace without selection") << "r" << 4 << 0 << none << page << 4 << 4;
-    QTest::newRow("replace") << "fr" << 0 << 0 << none << "X ab abc Ab" << 1 << 1;
-    QTest::newRow("replace ignores the find text") << "r" << 6 << 3 << cased << "ab ab X Ab" << 7 << 7;
-    QTest::newRow("replace and find") << "fR" << 0 << 0 << none << "X ab abc Ab" << 2 << 4;
-    QTest::newRow("replace and find goes on backwards") << "bR" << 12 << 0 << none << "ab ab abc X" << 6 << 8;
-    QTest::newRow("replace and find at the end") << "bfR" << 12 << 0 << none << "ab ab abc X" << 11 << 11;
-    QTest::newRow("replace and find without selection") << "R" << 0 << 0 << none << page << 0 << 0;
+    AddCaseRows("workbench-find.cases");
 }
 
 void tst_WorkbenchFind::findAndReplace()
 {
-    QFETCH(QString, steps);
-    QFETCH(int, start);
-    QFETCH(int, selected);
-    QFETCH(int, flags);
-    QFETCH(QString, text);
-    QFETCH(int, anchor);
-    QFETCH(int, position);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QStringList words = body.value(0).split(' ');
+    const QString steps = words.value(0);
+    const int start = words.value(2).section('+', 0, 0).toInt();
+    QTextDocument::FindFlags options;
+    if (words.contains("cased"))
+        options |= QTextDocument::FindCaseSensitively;
+    if (words.contains("whole"))
+        options |= QTextDocument::FindWholeWords;
 
     m_pages->trigger("actionNew");   // the search works on the current page only
     m_pages->type(0, QStringLiteral("ab"));
@@ -99,23 +54,22 @@ void tst_WorkbenchFind::findAndReplace()
     CodeEditor* editor = m_pages->editor(1);
     QTextCursor cursor = editor->textCursor();
     cursor.setPosition(start);
-    cursor.setPosition(start + selected, QTextCursor::KeepAnchor);
+    cursor.setPosition(start + words.value(2).section('+', 1).toInt(), QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
 
     const QString find = QStringLiteral("ab");
     const QString replace = QStringLiteral("X");
-    const QTextDocument::FindFlags options(flags);
     for (const QChar step : steps) {
         switch (step.toLatin1()) {
         case 'f': emit m_bar->findForwardButton(find, options); break;
         case 'b': emit m_bar->findReverseButton(find, options); break;
         case 'r': emit m_bar->replaceButton(find, replace, options); break;
         case 'R': emit m_bar->replaceAndFindButton(find, replace, options); break;
+        default: QFAIL("not a step");
         }
     }
-    QCOMPARE(m_pages->text(1), text);
-    QCOMPARE(editor->textCursor().anchor(), anchor);
-    QCOMPARE(editor->textCursor().position(), position);
+    QCOMPARE(QStringLiteral("%1-%2: %3").arg(editor->textCursor().anchor()).arg(editor->textCursor().position())
+                 .arg(m_pages->text(1)), results.value(0));
     QCOMPARE(m_pages->text(0), QStringLiteral("ab"));
 }
 

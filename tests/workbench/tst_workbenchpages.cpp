@@ -1,8 +1,6 @@
 #include "AppSettings.h"
-#include "ModalAnswerer.h"
-#include "PageProbe.h"
-#include "PluginFixture.h"
-#include "TestData.h"
+#include "CaseFile.h"
+#include "WorkbenchTest.h"
 
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -12,243 +10,36 @@
 
 // The page life cycle of a workbench loaded from the plug-in file: which page a file goes to,
 // every question asked before text could be lost, and the reload of files changed outside.
-class tst_WorkbenchPages : public QObject
+class tst_WorkbenchPages : public WorkbenchTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void loadTargetsAndNaming();
-    void closeQuestions_data();
-    void closeQuestions();
-    void closeOnlyPage_data();
-    void closeOnlyPage();
-    void closeOtherPageSavesThatPage();
-    void closingCurrentFirstTabRewiresEditActions();
+    void steps_data();
+    void steps() { runSteps(); }
     void saveAndSaveAs();
-    void saveAll();
     void aboutToExit_data();
     void aboutToExit();
     void reloadQuestion_data();
     void reloadQuestion();
-    void watchedFiles();
-    void filesThatCannotBeOpened();
     void tabSwitchShowsPageState();
 
 private:
-    QString read(const QString& path) const;
-    // Waits until the workbench asks about a file changed outside; the answers queued decide.
-    void changeOutside(const QString& path, const QByteArray& data) const;
     void checkQuestion(int index, const QString& text, QMessageBox::StandardButtons buttons) const;
-
-    PluginFixture m_plugin;
-    ScratchDir m_dir;
-    std::unique_ptr<ModalAnswerer> m_answers;
-    std::unique_ptr<ToolsInterface> m_tool;
-    std::unique_ptr<PageProbe> m_pages;
 };
-
-void tst_WorkbenchPages::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QString error;
-    QVERIFY2(m_plugin.load(&error), qPrintable(error));
-}
-
-void tst_WorkbenchPages::init()
-{
-    QVERIFY(m_dir.reset());
-    AppSettings().clear();
-    m_answers.reset(new ModalAnswerer);
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 1, &error);
-    QVERIFY2(m_tool, qPrintable(error));
-    m_pages.reset(new PageProbe(m_tool.get()));
-}
-
-void tst_WorkbenchPages::cleanup()
-{
-    m_pages.reset();
-    m_tool.reset();
-    QCOMPARE(m_answers->unexpected(), 0);
-    QCOMPARE(m_answers->pending(), 0);
-    m_answers.reset();
-}
-
-QString tst_WorkbenchPages::read(const QString& path) const
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll())
-                                                            : QStringLiteral("(missing)");
-}
-
-void tst_WorkbenchPages::changeOutside(const QString& path, const QByteArray& data) const
-{
-    const int before = m_answers->seen().size();
-    WriteTestFile(path, data);
-    QTRY_COMPARE(m_answers->seen().size(), before + 1);
-}
 
 void tst_WorkbenchPages::checkQuestion(int index, const QString& text, QMessageBox::StandardButtons buttons) const
 {
     QVERIFY(index < m_answers->seen().size());
     const ModalAnswerer::Seen& seen = m_answers->seen().at(index);
-    QCOMPARE(seen.text, text);
-    QCOMPARE(seen.informativeText, QStringLiteral("Do you want to save your changes?"));
-    QCOMPARE(seen.icon, QMessageBox::Question);
-    QCOMPARE(seen.buttons, buttons);
+    const ModalAnswerer::Seen question{{}, text, "Do you want to save your changes?", QMessageBox::Question, buttons};
+    QCOMPARE(seen.summary(), question.summary());
 }
 
-void tst_WorkbenchPages::loadTargetsAndNaming()
+// tests/cases/workbench-pages.cases.
+void tst_WorkbenchPages::steps_data()
 {
-    const QString a = m_dir.write(QStringLiteral("a.kro"), "ROR 0, 100\n");
-    const QString b = m_dir.write(QStringLiteral("b.kro"), "STOP\n");
-    QCOMPARE(m_pages->title(0), QStringLiteral("[New File 1]"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-
-    m_answers->chooseFile(a);
-    m_pages->trigger("actionLoad");
-    QCOMPARE(m_pages->count(), 1);
-    QCOMPARE(m_pages->title(0), QStringLiteral("a.kro"));
-    QCOMPARE(m_pages->text(0), QStringLiteral("ROR 0, 100\n"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-
-    // The second file gets a page of its own, which used number 2 of the counter.
-    m_answers->chooseFile(b);
-    m_pages->trigger("actionLoad");
-    QCOMPARE(m_pages->count(), 2);
-    QCOMPARE(m_pages->current(), 1);
-    QCOMPARE(m_pages->title(1), QStringLiteral("b.kro"));
-    m_pages->trigger("actionNew");
-    QCOMPARE(m_pages->title(2), QStringLiteral("[New File 3]"));
-
-    // Numbers are never reused after a close.
-    m_pages->trigger("actionClose");
-    m_pages->trigger("actionNew");
-    QCOMPARE(m_pages->count(), 3);
-    QCOMPARE(m_pages->title(2), QStringLiteral("[New File 4]"));
-
-    // Typing into a fresh workbench's first page makes the next file open in a page of its own.
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 2, nullptr);
-    m_pages.reset(new PageProbe(m_tool.get()));
-    m_pages->type(0, QStringLiteral("x"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Modified"));
-    m_pages->drop(a);
-    QCOMPARE(m_pages->count(), 2);
-    QCOMPARE(m_pages->text(0), QStringLiteral("x"));
-    QCOMPARE(m_pages->text(1), QStringLiteral("ROR 0, 100\n"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-}
-
-void tst_WorkbenchPages::closeQuestions_data()
-{
-    QTest::addColumn<bool>("named");
-    QTest::addColumn<bool>("modified");
-    QTest::addColumn<int>("answer");          // to the question; NoButton: none expected
-    QTest::addColumn<QString>("saveAsName");  // chosen in Save as; empty: cancelled
-    QTest::addColumn<bool>("closed");
-    QTest::addColumn<QString>("written");     // what the file then holds
-
-    const int none = QMessageBox::NoButton;
-    QTest::newRow("unchanged") << true << false << none << QString() << true << "old";
-    QTest::newRow("cancel") << true << true << int(QMessageBox::Cancel) << QString() << false << "old";
-    QTest::newRow("discard") << true << true << int(QMessageBox::Discard) << QString() << true << "old";
-    QTest::newRow("save") << true << true << int(QMessageBox::Save) << QString() << true << "old+";
-    QTest::newRow("save as") << false << true << int(QMessageBox::Save) << "new.kro" << true << "+";
-    QTest::newRow("save as cancelled") << false << true << int(QMessageBox::Save) << QString() << false
-                                       << "(missing)";
-}
-
-void tst_WorkbenchPages::closeQuestions()
-{
-    QFETCH(bool, named);
-    QFETCH(bool, modified);
-    QFETCH(int, answer);
-    QFETCH(QString, saveAsName);
-    QFETCH(bool, closed);
-    QFETCH(QString, written);
-
-    const QString file = named ? m_dir.write(QStringLiteral("page.kro"), "old")
-                               : m_dir.filePath(QStringLiteral("new.kro"));
-    m_pages->trigger("actionNew");
-    if (named)
-        m_pages->drop(file);
-    const int page = m_pages->current();
-    if (modified)
-        m_pages->type(page, QStringLiteral("+"));
-
-    if (answer != QMessageBox::NoButton)
-        m_answers->press(QMessageBox::StandardButton(answer));
-    if (!named && answer == QMessageBox::Save)
-        m_answers->chooseFile(saveAsName.isEmpty() ? QString() : m_dir.filePath(saveAsName));
-    m_pages->trigger("actionClose");
-
-    QCOMPARE(m_answers->seen().isEmpty(), answer == QMessageBox::NoButton);
-    if (answer != QMessageBox::NoButton)
-        checkQuestion(0, QStringLiteral("The current file has been modified but not saved."),
-                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-    QCOMPARE(m_pages->count(), closed ? page : page + 1);
-    QCOMPARE(read(file), written);
-    QCOMPARE(m_pages->modification(), closed ? QStringLiteral("Original") : QStringLiteral("Modified"));
-}
-
-void tst_WorkbenchPages::closeOnlyPage_data()
-{
-    QTest::addColumn<bool>("modified");
-    QTest::newRow("unchanged") << false;
-    QTest::newRow("modified") << true;
-}
-
-void tst_WorkbenchPages::closeOnlyPage()
-{
-    QFETCH(bool, modified);
-    if (modified)
-        m_pages->type(0, QStringLiteral("ROR 0, 1"));
-    m_pages->trigger("actionClose");
-    emit m_pages->tabs()->tabCloseRequested(0);
-    QCOMPARE(m_pages->count(), 1);
-    QVERIFY(m_answers->seen().isEmpty());
-}
-
-void tst_WorkbenchPages::closeOtherPageSavesThatPage()
-{
-    const QString a = m_dir.write(QStringLiteral("a.kro"), "A");
-    const QString b = m_dir.write(QStringLiteral("b.kro"), "B");
-    m_pages->drop(a);
-    m_pages->drop(b);
-    m_pages->type(0, QStringLiteral("0"));
-    m_pages->type(1, QStringLiteral("1"));
-    QCOMPARE(m_pages->current(), 1);
-
-    m_answers->press(QMessageBox::Save);
-    emit m_pages->tabs()->tabCloseRequested(0);
-    QCOMPARE(read(a), QStringLiteral("A0"));
-    QCOMPARE(read(b), QStringLiteral("B"));
-    QCOMPARE(m_pages->count(), 1);
-    QCOMPARE(m_pages->title(0), QStringLiteral("b.kro"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Modified"));
-}
-
-void tst_WorkbenchPages::closingCurrentFirstTabRewiresEditActions()
-{
-    m_pages->type(0, QStringLiteral("zero"));
-    m_pages->trigger("actionNew");
-    m_pages->type(1, QStringLiteral("one"));
-    m_pages->tabs()->setCurrentIndex(0);
-
-    m_answers->press(QMessageBox::Discard);
-    m_pages->trigger("actionClose");
-    QCOMPARE(m_pages->count(), 1);
-    QCOMPARE(m_pages->text(0), QStringLiteral("one"));
-
-    m_pages->trigger("actionSelect_all");
-    QCOMPARE(m_pages->editor(0)->textCursor().selectedText(), QStringLiteral("one"));
-    m_pages->trigger("actionCut");
-    QCOMPARE(m_pages->text(0), QString());
-    m_pages->trigger("actionUndo");
-    QCOMPARE(m_pages->text(0), QStringLiteral("one"));
+    AddCaseRows("workbench-pages.cases");
 }
 
 void tst_WorkbenchPages::saveAndSaveAs()
@@ -307,35 +98,6 @@ void tst_WorkbenchPages::saveAndSaveAs()
     m_answers->chooseFile(QString());
     m_pages->trigger("actionSave_as");
     QCOMPARE(m_pages->title(1), QStringLiteral("second.kro"));
-}
-
-void tst_WorkbenchPages::saveAll()
-{
-    const QString named = m_dir.write(QStringLiteral("named.kro"), "N");
-    m_pages->type(0, QStringLiteral("first"));
-    m_pages->trigger("actionNew");
-    m_pages->drop(named);
-    WriteTestFile(named, "outside");
-    m_pages->trigger("actionNew");
-    m_pages->type(3, QStringLiteral("last"));
-    m_pages->tabs()->setCurrentIndex(2);
-
-    m_answers->chooseFile(m_dir.filePath(QStringLiteral("first.kro")));
-    m_answers->chooseFile(QString());   // page 1, never edited: stays unsaved
-    m_answers->chooseFile(QString());   // page 3
-    m_pages->trigger("actionSave_all");
-
-    QCOMPARE(m_answers->seen().size(), 3);
-    QCOMPARE(read(m_dir.filePath(QStringLiteral("first.kro"))), QStringLiteral("first"));
-    QCOMPARE(m_pages->title(0), QStringLiteral("first.kro"));
-    QCOMPARE(read(named), QStringLiteral("N"));
-    QCOMPARE(m_pages->title(3), QStringLiteral("[New File 4]"));
-    QCOMPARE(m_pages->current(), 3);
-    QCOMPARE(m_pages->modification(), QStringLiteral("Modified"));
-    // Save all reads the stored directory but never stores one.
-    AppSettings settings;
-    settings.beginGroup(QStringLiteral("Tools_KROLCreator"));
-    QVERIFY(!settings.contains(QStringLiteral("Virtual module_Dir")));
 }
 
 void tst_WorkbenchPages::aboutToExit_data()
@@ -432,59 +194,6 @@ void tst_WorkbenchPages::reloadQuestion()
     // Still watched after the answer, whatever it was.
     m_answers->press(QMessageBox::Cancel);
     changeOutside(file, "again");
-}
-
-void tst_WorkbenchPages::watchedFiles()
-{
-    const QString opened = m_dir.write(QStringLiteral("opened.kro"), "O");
-    const QString dropped = m_dir.write(QStringLiteral("dropped.kro"), "D");
-    m_answers->chooseFile(opened);
-    m_pages->trigger("actionLoad");
-    m_pages->drop(dropped);
-    QCOMPARE(m_pages->count(), 2);
-
-    // Saving our own page raises no question about our own write.
-    m_pages->tabs()->setCurrentIndex(0);
-    m_pages->trigger("actionSave");
-
-    // The dropped file is not watched: changing it first and the opened file second, the one
-    // question that comes is about the opened file.
-    const int asked = m_answers->seen().size();
-    m_answers->press(QMessageBox::Cancel);
-    WriteTestFile(dropped, "D2");
-    changeOutside(opened, "O2");
-    QCOMPARE(m_answers->seen().size(), asked + 1);
-
-    // A closed page's file stays watched; Yes then changes no page.
-    m_pages->tabs()->setCurrentIndex(0);
-    m_pages->trigger("actionClose");
-    QCOMPARE(m_pages->count(), 1);
-    m_answers->press(QMessageBox::Yes);
-    changeOutside(opened, "O3");
-    QCOMPARE(m_pages->text(0), QStringLiteral("D"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-}
-
-void tst_WorkbenchPages::filesThatCannotBeOpened()
-{
-    // Neither case says a word: an unreadable file gives an empty page, an unwritable one
-    // counts as saved.
-    const QString missing = m_dir.filePath(QStringLiteral("no/such/x.kro"));
-    m_pages->drop(missing);
-    QCOMPARE(m_pages->title(0), QStringLiteral("x.kro"));
-    QCOMPARE(m_pages->text(0), QString());
-    m_pages->type(0, QStringLiteral("STOP"));
-    QCOMPARE(m_pages->modification(), QStringLiteral("Modified"));
-    m_pages->trigger("actionSave");
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-    QVERIFY(!QFile::exists(missing));
-
-    // A path without "/" is split at its last "\".
-    m_pages->drop(QStringLiteral("C:\\KROL\\odd.kro"));
-    QCOMPARE(m_pages->title(1), QStringLiteral("odd.kro"));
-    m_pages->tabs()->setCurrentIndex(0);
-    m_pages->trigger("actionClose");   // no question: the page counts as saved
-    QCOMPARE(m_pages->count(), 1);
 }
 
 void tst_WorkbenchPages::tabSwitchShowsPageState()

@@ -1,29 +1,27 @@
 #include "AppSettings.h"
 #include "CaseFile.h"
-#include "PluginFixture.h"
-#include "TestData.h"
+#include "WorkbenchTest.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPrinter>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QtTest>
 
 // The workbench as a host sees it: the plug-in file, its entry, and the form of a clone for
 // the virtual module, read through object names only.
-class tst_WorkbenchShell : public QObject
+class tst_WorkbenchShell : public WorkbenchTest
 {
     Q_OBJECT
 
+public:
+    tst_WorkbenchShell() : WorkbenchTest(3) {}
+
 private slots:
-    void initTestCase();
-    void init();
     void entry();
     void actions_data();
     void actions();
@@ -38,24 +36,7 @@ private slots:
 
 private:
     QStringList entries(const QList<QAction*>& actions) const;
-
-    PluginFixture m_plugin;
-    std::unique_ptr<ToolsInterface> m_tool;
 };
-
-void tst_WorkbenchShell::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QString error;
-    QVERIFY2(m_plugin.load(&error), qPrintable(error));
-}
-
-void tst_WorkbenchShell::init()
-{
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 3, &error);
-    QVERIFY2(m_tool, qPrintable(error));
-}
 
 void tst_WorkbenchShell::entry()
 {
@@ -97,9 +78,7 @@ void tst_WorkbenchShell::actions_data()
 void tst_WorkbenchShell::actions()
 {
     QFETCH(QStringList, results);
-    QMap<QString, QString> p{{"enabled", "true"}, {"checkable", "false"}, {"ignore_colours", "false"}};
-    for (const QString& item : CasePairs(results.join(' ')))
-        p.insert(item.section('=', 0, 0), item.section('=', 1));
+    const QMap<QString, QString> p = CaseItems(results, {{"enabled", "true"}, {"checkable", "false"}, {"ignore_colours", "false"}});
     const QString text = p.value("text");
     const QString shortcut = p.value("shortcut");
     const QString icon = p.contains("icon") ? ":/Editor/Buttons/" + p.value("icon") : QString();
@@ -198,40 +177,20 @@ void tst_WorkbenchShell::metaObject()
     QCOMPARE(meta->superClass(), &ToolsInterface::staticMetaObject);
     QVERIFY(m_tool->qt_metacast("krol.host.ToolsInterface/2.0") == m_tool.get());
 
-    const QStringList expected = {
-        "SetFindReplaceFocus()", "ActionNewTriggered()", "ActionLoadTriggered()", "ActionSaveTriggered()",
-        "ActionSaveAsTriggered()", "ActionSaveAllTriggered()", "ActionCloseTriggered()", "ActionPrintTriggered()",
-        "ActionFindTriggered()", "ActionColoursTriggered()", "ActionAssembleTriggered()",
-        "ActionDisassembleTriggered()", "ActionDownloadTriggered()", "ActionRunTriggered()",
-        "ActionStopTriggered()", "ActionContinueTriggered()", "ActionOptionsTriggered()",
-        "ActionDebuggerTriggered()", "ActionRemoveAllBreakpointsTriggered()", "ActionDebuggerRunTriggered()",
-        "ActionDebuggerStopTriggered()", "ActionDebuggerPauseTriggered()", "ActionDebuggerStepTriggered()",
-        "ActionDebuggerAnimateTriggered()", "ActionAutoStartOnTriggered()", "ActionAutoStartOffTriggered()",
-        "MenuAutostartShow()", "TabChanged(int Index)", "TabClosed(int Index)", "TextChanged()",
-        "EditModeChanged(bool Overwrite)", "CursorPositionChanged()", "BreakpointClick(int LineNumber)",
-        "GetBreakpointState(int LineNumber,bool& BreakpointPossible,bool& BreakpointSet)", "AnimateNextStep()",
-        "EscapeKeyPress()", "OnFindForwardButton(QString FindText,QTextDocument::FindFlags FindOptions)",
-        "OnFindReverseButton(QString FindText,QTextDocument::FindFlags FindOptions)",
-        "OnReplaceButton(QString FindText,QString ReplaceText,QTextDocument::FindFlags FindOptions)",
-        "OnReplaceFindButton(QString FindText,QString ReplaceText,QTextDocument::FindFlags FindOptions)",
-        "OnGetIncludeFileFromEditor(QString FileName,bool& FromEditor,QString& IncludeText,int& FileIndex)",
-        "OnFileDropped(QString FileName)", "watchFile(QString path)",
-        "forwardDoDirectRequest(Command* request,Command* reply)",
-        "importValue(const ExportType* key,QVariant value,QObject* sender)", "handleChangedParameterList()",
-        "ProcessCommand(uchar Opcode,uchar Type,uchar MotorBank,int Value,uchar& ReplyAddress,uchar& "
-        "ReplyStatus,uchar& ReplyOpcode,int& ReplyValue)",
-        "Throwback(int FileIndex,QString FileName,int LineNumber)"};
+    QVector<TCase> cases;
+    QString error;
+    QVERIFY2(ReadCaseFile("workbench-methods.cases", &cases, &error), qPrintable(error));
     QStringList actual;
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod m = meta->method(i);
         QStringList params;
         for (int p = 0; p < m.parameterCount(); ++p)
             params << QString::fromLatin1(m.parameterTypes().at(p) + ' ' + m.parameterNames().at(p));
-        actual << QString::fromLatin1(m.name()) + QLatin1Char('(') + params.join(QLatin1Char(',')) + QLatin1Char(')');
-        const QMetaMethod::Access access = i - meta->methodOffset() < 44 ? QMetaMethod::Private : QMetaMethod::Public;
-        QCOMPARE(m.access(), m.methodType() == QMetaMethod::Signal ? QMetaMethod::Public : access);
+        const char* kind = m.methodType() == QMetaMethod::Signal ? (m.access() == QMetaMethod::Public ? "signal" : "?")
+                           : m.access() == QMetaMethod::Private ? "private" : m.access() == QMetaMethod::Public ? "public" : "?";
+        actual << QStringLiteral("%1 %2(%3)").arg(QLatin1String(kind), QString::fromLatin1(m.name()), params.join(QLatin1Char(',')));
     }
-    QCOMPARE(actual, expected);
+    QCOMPARE(actual, cases.value(0).Body);
 }
 
 void tst_WorkbenchShell::setEnabled()
@@ -266,10 +225,9 @@ void tst_WorkbenchShell::autostartMenu()
 {
     QFETCH(QByteArray, globals);
     QFETCH(bool, enabled);
-    ScratchDir dir;
-    QVERIFY(dir.reset());
-    const QString path = dir.write(QStringLiteral("m.json"), R"({"name": "M", "axes": 1, "maps": )" + globals + "}");
+    const QString path = m_dir.write(QStringLiteral("m.json"), R"({"name": "M", "axes": 1, "maps": )" + globals + "}");
     QString error;
+    m_tool.reset();
     m_tool = m_plugin.clone(path, 1, &error);
     QVERIFY2(m_tool, qPrintable(error));
     auto* menu = m_tool->findChild<QMenu*>(QStringLiteral("menuAutostart"));
@@ -292,8 +250,7 @@ void tst_WorkbenchShell::examplesCopiedWithoutOverwriting()
     kept.close();
     QFile::remove(examples + QStringLiteral("Interrupts.inc"));
 
-    QString error;
-    m_tool = m_plugin.clone(PluginFixture::modulePath(QStringLiteral("virtual.json")), 1, &error);
+    makeWorkbench();
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("MY_OWN = 1\n"));
     QFile copied(examples + QStringLiteral("Interrupts.inc"));
