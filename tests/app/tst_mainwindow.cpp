@@ -44,6 +44,7 @@ private slots:
     void scriptedSession();
     void debugToBreakpoint();
     void layoutComesBack();
+    void closeModule();
     void directMode_data();
     void directMode();
     void directModeChoices_data();
@@ -374,6 +375,29 @@ void tst_MainWindow::layoutComesBack()
     // Without restoring: the default module alone.
     auto fresh = startWindow({QString(), QString(), false, false});
     QCOMPARE(fresh->sessions().size(), 1);
+}
+
+void tst_MainWindow::closeModule()
+{
+    auto window = startWindow({QString(), QString(), false, false});
+    ModuleSession* first = window->sessions().first();
+    QString error;
+    ModuleSession* second = window->openModule(PluginFixture::modulePath(QStringLiteral("virtual.json")), &error);
+    QVERIFY2(second, qPrintable(error));
+    QPointer<ToolsInterface> tool = second->tools().first();
+    QPointer<DirectModePanel> panel = second->directPanel();
+    tool->findChild<QTabWidget*>()->currentWidget()->findChild<QPlainTextEdit*>()->appendPlainText(QStringLiteral("x"));
+    ModalAnswerer answers;
+    answers.press(QMessageBox::Discard);
+    auto* close = window->findChild<QAction*>("actionCloseModule");
+    close->trigger();
+    QCOMPARE(answers.pending(), 0);
+    QCOMPARE(window->sessions(), QList<ModuleSession*>{first});
+    QCOMPARE(window->currentSession(), first);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!tool && !panel);
+    close->trigger();
+    QVERIFY(window->sessions().isEmpty() && !close->isEnabled());
 }
 
 void tst_MainWindow::directMode_data()
