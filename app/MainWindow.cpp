@@ -393,6 +393,18 @@ void MainWindow::showEvent(QShowEvent* event)
     m_restoredWindows.clear();
 }
 
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A new palette (the desktop's dark mode switched, say) fits the icons again.
+    if (event->type() == QEvent::PaletteChange) {
+        for (ModuleSession* session : qAsConst(m_sessions)) {
+            for (ToolsInterface* tool : session->tools())
+                IconTheme::apply(tool, palette());
+        }
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
