@@ -1,5 +1,6 @@
 #include "CaseFile.h"
 #include "CodeEditor.h"
+#include "Highlighter.h"
 
 #include <QMimeData>
 #include <QScrollBar>
@@ -41,6 +42,7 @@ class tst_CodeEditor : public QObject
 private slots:
     void marks_data();
     void marks();
+    void execLineKeepsSyntaxColours();
     void foreignSelectionsAreTheErrorMark();
     void execLineScrollsIntoView();
     void marginAsksVisibleLinesOnly();
@@ -88,6 +90,22 @@ void tst_CodeEditor::marks()
         shown << QStringLiteral("%1:%2").arg(mark.first).arg(c == Active ? "active" : c == Error ? "error" : c == Exec ? "exec" : c.name());
     }
     QCOMPARE(shown.isEmpty() ? QStringLiteral("none") : shown.join(' '), results.value(0));
+}
+
+void tst_CodeEditor::execLineKeepsSyntaxColours()
+{
+    CodeEditor editor;
+    Highlighter highlighter(editor.document());
+    highlighter.SetHighlightingRules(Qt::blue, Qt::white, Qt::darkGreen, Qt::white, Qt::black, Qt::white, false);
+    editor.resize(300, 100);
+    editor.setPlainText(QStringLiteral("MVP ABS, 0, 1"));
+    editor.setExecLine(1);
+    const QImage image = editor.viewport()->grab().toImage();
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            blue += image.pixelColor(x, y).blue() > 150 && image.pixelColor(x, y).red() < 100 ? 1 : 0;
+    QVERIFY(blue > 10);
 }
 
 // A caller that sets its own selections (the throwback) gets an error mark that the active line
