@@ -38,7 +38,6 @@ private slots:
     void startModule();
     void pluginFolder_data();
     void pluginFolder();
-    void brokenPluginIsReported();
     void moduleDescription_data();
     void moduleDescription();
     void linkComesAndGoes();
@@ -194,23 +193,17 @@ void tst_MainWindow::pluginFolder()
                  qPrintable(plugins.failures()[i]));
         QVERIFY(plugins.failures()[i].size() > folder.filePath(failing[i]).size() + 2);   // a reason
     }
-}
 
-void tst_MainWindow::brokenPluginIsReported()
-{
-    QTemporaryDir folder;
-    QVERIFY(QFile::copy(PluginFixture::pluginPath(), folder.filePath(QStringLiteral("libKROLCreator.so"))));
-    QFile broken(folder.filePath(QStringLiteral("libAbroken.so")));
-    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("not a library") > 0);
-    broken.close();
-
+    // The window reports the files in a box that does not block, and the rest still loads: the
+    // virtual module has its workbench.
     auto window = startWindow({folder.path(), QString(), false, false});
     auto* box = window->findChild<QMessageBox*>(QStringLiteral("pluginFailures"));
-    QVERIFY(box != nullptr);
-    QVERIFY(!box->isModal());
-    QVERIFY2(box->detailedText().startsWith(broken.fileName() + QStringLiteral(": ")), qPrintable(box->detailedText()));
-    // The rest still loads: the virtual module has its workbench.
-    QCOMPARE(window->sessions().first()->tools().size(), 1);
+    QCOMPARE(box != nullptr, !failing.isEmpty());
+    if (box) {
+        QVERIFY(!box->isModal());
+        QVERIFY2(box->detailedText().startsWith(folder.filePath(failing.first()) + ": "), qPrintable(box->detailedText()));
+    }
+    QCOMPARE(window->sessions().first()->tools().size(), prototypes);
 }
 
 void tst_MainWindow::moduleDescription_data()

@@ -4,6 +4,7 @@
 #include "DebugProbe.h"
 #include "SettingsGroup.h"
 
+#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -122,6 +123,8 @@ void WorkbenchTest::runSteps()
             m_answers->click(args);
         else if (verb == "type")
             m_pages->type(first.toInt(), rest);
+        else if (verb == "replace")
+            m_pages->editor(first.toInt())->setPlainText(rest);
         else if (verb == "current")
             m_pages->tabs()->setCurrentIndex(first.toInt());
         else if (verb == "close")
@@ -132,6 +135,16 @@ void WorkbenchTest::runSteps()
             DebugProbe::Click(*m_pages, first.toInt());
         else if (verb == "settle")
             QVERIFY(DebugProbe::Settle(m_tool.get()));
+        else if (verb == "answer")
+            m_plugin.link().queueReply(first == "none" ? Command() : RecordingConnection::reply(uchar(first.toInt()), rest.toInt()));
+        else if (verb == "show" && m_tool->findChild<QMenu*>(first))
+            QMetaObject::invokeMethod(m_tool->findChild<QMenu*>(first), "aboutToShow");
+        else if (verb == "tick" && m_tool->findChild<QAction*>(first))
+            m_tool->findChild<QAction*>(first)->setChecked(rest == "true");
+        else if (verb == "import")
+            m_tool->importValue(&ExportTypes::KROLScript, args, nullptr);
+        else if (verb == "lock")
+            m_pages->editor(first.toInt())->setReadOnly(true);
         else if (!step(verb, args))
             QFAIL(qPrintable("not a step: " + line));
         if (QTest::currentTestFailed())
@@ -193,12 +206,34 @@ QString WorkbenchTest::value(const QString& key)
     }
     if (key == "status")
         return m_pages->modification();
+    if (key == "line")
+        return QString::number(m_pages->editor(m_pages->current())->textCursor().blockNumber() + 1);
+    if (key == "errors") {
+        for (const QTextEdit::ExtraSelection& mark : m_pages->editor(m_pages->current())->extraSelections()) {
+            if (mark.format.background().color() == QColor(255, 0, 0) && mark.format.property(QTextFormat::FullWidthSelection).toBool())
+                list << QString::number(mark.cursor.blockNumber() + 1);
+        }
+        return list.join(' ');
+    }
     if (key == "selection")
         return m_pages->editor(m_pages->current())->textCursor().selectedText();
     if (key == "questions")
         return QString::number(seen.size());
     if (key == "icon")
         return seen.isEmpty() ? QString() : seen.last().summary().section(':', 0, 0);
+    if (key == "calls") {
+        for (const RecordingConnection::Call& call : m_plugin.link().calls()) {
+            const Command& r = call.request;
+            const bool plain = !r.flag() && r.trailer() == 12 && r.status() == 0 && r.isValid();
+            list << (call.kind == RecordingConnection::Call::OpenInterface
+                         ? QStringLiteral("open %1").arg(call.mode)
+                         : QStringLiteral("%1 %2 %3.%4.%5.%6%7")
+                               .arg(call.kind == RecordingConnection::Call::DirectRequest ? "direct" : "process")
+                               .arg(r.address()).arg(r.command()).arg(r.type()).arg(r.motorBank()).arg(r.value())
+                               .arg(plain ? "" : " (flag, trailer, status or validity unlike a request's)"));
+        }
+        return list.join(" / ");
+    }
     if (key == "sent")
         return DebugProbe::Texts(m_plugin.link().requests()).join(' ');
     if (key.startsWith("question "))

@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "CaseFile.h"
 #include "ColourDialog.h"
 #include "SettingsGroup.h"
 #include "WorkbenchTest.h"
@@ -31,16 +32,10 @@ private slots:
     void coloursReadAtConstruction();
     void coloursAcceptWritesCancelDoesNot_data();
     void coloursAcceptWritesCancelDoesNot();
-    void programControl_data();
-    void programControl();
-    void autoStart_data();
-    void autoStart();
-    void autoStartMarks_data();
-    void autoStartMarks();
+    void session_data();
+    void session() { runSteps(); }
     void processCommand();
     void forwardDoDirectRequest();
-    void importValue_data();
-    void importValue();
 
 private:
     QMap<QString, QVariant> options();
@@ -263,86 +258,10 @@ void tst_WorkbenchCommands::coloursAcceptWritesCancelDoesNot()
     QCOMPARE(pageColours().last().second, picked);
 }
 
-void tst_WorkbenchCommands::programControl_data()
+// tests/cases/workbench-commands.cases.
+void tst_WorkbenchCommands::session_data()
 {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QList<int>>("commands");
-    QTest::newRow("Run") << "actionRun" << QList<int>{128, 131, 129};
-    QTest::newRow("Stop") << "actionStop" << QList<int>{128};
-    QTest::newRow("Continue") << "actionContinue" << QList<int>{129};
-}
-
-// Replies are not examined: the same requests go out whether the module answers or not.
-void tst_WorkbenchCommands::programControl()
-{
-    QFETCH(QString, action);
-    QFETCH(QList<int>, commands);
-    m_pages->trigger(action.toLatin1().constData());
-    QList<int> sent;
-    for (const RecordingConnection::Call& c : m_plugin.link().calls()) {
-        QCOMPARE(c.kind, RecordingConnection::Call::DirectRequest);
-        QCOMPARE(c.request, Command(6, c.request.command(), 0, 0, 0, false, 12));
-        sent << c.request.command();
-    }
-    QCOMPARE(sent, commands);
-}
-
-void tst_WorkbenchCommands::autoStart_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("value");   // -1: nothing sent
-    const QString on = QStringLiteral("You are about to turn on the KROL auto start function on the module.");
-    const QString off = QStringLiteral("You are about to turn off the KROL auto start function on the module.");
-    QTest::newRow("on, yes") << "actionOn" << on << int(QMessageBox::Yes) << 1;
-    QTest::newRow("on, no") << "actionOn" << on << int(QMessageBox::No) << -1;
-    QTest::newRow("off, yes") << "actionOff" << off << int(QMessageBox::Yes) << 0;
-    QTest::newRow("off, no") << "actionOff" << off << int(QMessageBox::No) << -1;
-}
-
-void tst_WorkbenchCommands::autoStart()
-{
-    QFETCH(QString, action);
-    QFETCH(QString, text);
-    QFETCH(int, answer);
-    QFETCH(int, value);
-    m_answers->press(QMessageBox::StandardButton(answer));
-    m_pages->trigger(action.toLatin1().constData());
-    QCOMPARE(m_answers->seen().size(), 1);
-    QCOMPARE(m_answers->seen().first().summary(), "Question: " + text + "|Would you like to proceed? [Yes No]");
-    const QList<Command> sent = m_plugin.link().requests();
-    if (value < 0) {
-        QVERIFY(sent.isEmpty());
-        return;
-    }
-    QCOMPARE(sent, QList<Command>({Command(6, 9, 77, 0, value, false, 12)}));
-}
-
-void tst_WorkbenchCommands::autoStartMarks_data()
-{
-    QTest::addColumn<Command>("reply");
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<bool>("off");
-    QTest::newRow("1") << RecordingConnection::reply(100, 1) << true << false;
-    QTest::newRow("0") << RecordingConnection::reply(100, 0) << false << true;
-    QTest::newRow("2") << RecordingConnection::reply(100, 2) << false << false;
-    QTest::newRow("no answer") << Command() << false << true;
-}
-
-void tst_WorkbenchCommands::autoStartMarks()
-{
-    QFETCH(Command, reply);
-    QFETCH(bool, on);
-    QFETCH(bool, off);
-    auto* menu = m_tool->findChild<QMenu*>(QStringLiteral("menuAutostart"));
-    m_tool->findChild<QAction*>(QStringLiteral("actionOn"))->setChecked(!on);
-    m_tool->findChild<QAction*>(QStringLiteral("actionOff"))->setChecked(!off);
-    m_plugin.link().queueReply(reply);
-    QMetaObject::invokeMethod(menu, "aboutToShow");
-    QCOMPARE(m_plugin.link().requests(), QList<Command>({Command(6, 10, 77, 0, 0, false, 12)}));
-    QCOMPARE(m_tool->findChild<QAction*>(QStringLiteral("actionOn"))->isChecked(), on);
-    QCOMPARE(m_tool->findChild<QAction*>(QStringLiteral("actionOff"))->isChecked(), off);
+    AddCaseRows("workbench-commands.cases");
 }
 
 // A caller outside the plug-in: the request goes through processRequest, the reply's fields
@@ -381,32 +300,6 @@ void tst_WorkbenchCommands::forwardDoDirectRequest()
     QCOMPARE(m_plugin.link().requests(), QList<Command>({Command(9, 132, 0, 0, 0, false, 12)}));
     QCOMPARE(m_plugin.link().calls().first().kind, RecordingConnection::Call::DirectRequest);
     QCOMPARE(reply.value(), 42);
-}
-
-void tst_WorkbenchCommands::importValue_data()
-{
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("module marker") << "" << "SAP 4, %module%, 1000" << false << "SAP 4, 1000";
-    QTest::newRow("every marker") << "" << "SIO 1, %module%, 2, %module%" << false << "SIO 1, 2";
-    QTest::newRow("case kept") << "" << "ROR 0, %MODULE%, 5" << false << "ROR 0, %MODULE%, 5";
-    QTest::newRow("a line of its own") << "STOP" << "MST %module%" << false << "STOP\nMST %module%";
-    QTest::newRow("read-only page") << "STOP" << "SAP 4, %module%, 1000" << true << "STOP";
-}
-
-void tst_WorkbenchCommands::importValue()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, value);
-    QFETCH(bool, readOnly);
-    QFETCH(QString, after);
-    CodeEditor* editor = m_pages->editor(m_pages->current());
-    editor->setPlainText(before);
-    editor->setReadOnly(readOnly);
-    m_tool->importValue(&ExportTypes::KROLScript, value, nullptr);
-    QCOMPARE(editor->toPlainText(), after);
 }
 
 QTEST_MAIN(tst_WorkbenchCommands)
