@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -108,6 +109,7 @@ void ModalAnswerer::poll()
         s.informativeText = box->informativeText();
         s.icon = box->icon();
         s.buttons = box->standardButtons();
+        s.defaultButton = box->standardButton(box->defaultButton());
     }
     m_seen.append(s);
     std::function<void(QWidget*)> handler;

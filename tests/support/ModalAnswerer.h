@@ -26,6 +26,7 @@ public:
         QString informativeText;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
         // "ICON: TEXT|INFORMATIVE [BUTTONS]", for example "Question: Save?|Sure? [Yes No]".
         QString summary() const;
     };

@@ -5,6 +5,7 @@
 #include "SettingsGroup.h"
 
 #include <QMenu>
+#include <QTextBlock>
 #include <QtTest>
 
 namespace {
@@ -125,6 +126,17 @@ void WorkbenchTest::runSteps()
             m_pages->type(first.toInt(), rest);
         else if (verb == "replace")
             m_pages->editor(first.toInt())->setPlainText(rest);
+        else if (verb == "end")
+            m_pages->editor(first.toInt())->moveCursor(QTextCursor::End);
+        else if (verb == "overwrite")
+            m_pages->editor(first.toInt())->setOverwriteMode(true);
+        else if (verb == "key" && rest == "Insert")
+            QTest::keyClick(m_pages->editor(first.toInt()), Qt::Key_Insert);
+        else if (verb == "cursor") {
+            QTextCursor cursor(m_pages->editor(first.toInt())->document()->findBlockByNumber(rest.section(' ', 0, 0).toInt() - 1));
+            cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, rest.section(' ', 1).toInt() - 1);
+            m_pages->editor(first.toInt())->setTextCursor(cursor);
+        }
         else if (verb == "current")
             m_pages->tabs()->setCurrentIndex(first.toInt());
         else if (verb == "close")
@@ -236,6 +248,8 @@ QString WorkbenchTest::value(const QString& key)
     }
     if (key == "sent")
         return DebugProbe::Texts(m_plugin.link().requests()).join(' ');
+    if (key.startsWith("default "))
+        return Buttons.key(seen.value(what.toInt()).defaultButton, QStringLiteral("none"));
     if (key.startsWith("question "))
         return seen.value(what.toInt()).summary();
     if (key.startsWith("file "))

@@ -15,7 +15,6 @@ private slots:
     void init();
     void findAndReplace_data();
     void findAndReplace();
-    void statusLabels();
     void escapeAndCtrlF();
 
 private:
@@ -71,30 +70,6 @@ void tst_WorkbenchFind::findAndReplace()
     QCOMPARE(QStringLiteral("%1-%2: %3").arg(editor->textCursor().anchor()).arg(editor->textCursor().position())
                  .arg(m_pages->text(1)), results.value(0));
     QCOMPARE(m_pages->text(0), QStringLiteral("ab"));
-}
-
-void tst_WorkbenchFind::statusLabels()
-{
-    QCOMPARE(m_pages->status(0), QStringLiteral("1:1"));
-    QCOMPARE(m_pages->status(2), QStringLiteral("Insert"));
-    CodeEditor* editor = m_pages->editor(0);
-    editor->setPlainText(QString(QStringLiteral("line\n")).repeated(20));
-    QTextCursor cursor(editor->document()->findBlockByNumber(11));
-    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4);
-    editor->setTextCursor(cursor);
-    QCOMPARE(m_pages->status(0), QStringLiteral("5:12"));
-
-    QTest::keyClick(editor, Qt::Key_Insert);
-    QCOMPARE(m_pages->status(2), QStringLiteral("Overwrite"));
-    QTest::keyClick(editor, Qt::Key_Insert);
-    QCOMPARE(m_pages->status(2), QStringLiteral("Insert"));
-
-    // A new page shows its own cursor.
-    m_pages->trigger("actionNew");
-    QCOMPARE(m_pages->status(0), QStringLiteral("1:1"));
-    m_pages->type(1, QStringLiteral("abc"));
-    m_pages->editor(1)->moveCursor(QTextCursor::End);
-    QCOMPARE(m_pages->status(0), QStringLiteral("4:1"));
 }
 
 void tst_WorkbenchFind::escapeAndCtrlF()

@@ -20,9 +20,6 @@ private slots:
     void saveAndSaveAs();
     void aboutToExit_data();
     void aboutToExit();
-    void reloadQuestion_data();
-    void reloadQuestion();
-    void tabSwitchShowsPageState();
 
 private:
     void checkQuestion(int index, const QString& text, QMessageBox::StandardButtons buttons) const;
@@ -148,67 +145,6 @@ void tst_WorkbenchPages::aboutToExit()
     QCOMPARE(m_pages->current(), 2);
     QCOMPARE(read(file), named);
     QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("new.kro"))), newWritten);
-}
-
-void tst_WorkbenchPages::reloadQuestion_data()
-{
-    QTest::addColumn<bool>("edited");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("status");
-
-    QTest::newRow("yes") << false << int(QMessageBox::Yes) << "outside" << "Modified";
-    QTest::newRow("yes over edits") << true << int(QMessageBox::Yes) << "outside" << "Modified";
-    QTest::newRow("discard") << true << int(QMessageBox::Discard) << "mine+" << "Modified";
-    QTest::newRow("cancel") << false << int(QMessageBox::Cancel) << "mine" << "Original";
-}
-
-void tst_WorkbenchPages::reloadQuestion()
-{
-    QFETCH(bool, edited);
-    QFETCH(int, answer);
-    QFETCH(QString, text);
-    QFETCH(QString, status);
-
-    const QString file = m_dir.write(QStringLiteral("w.kro"), "mine");
-    m_answers->chooseFile(file);
-    m_pages->trigger("actionLoad");
-    if (edited)
-        m_pages->type(0, QStringLiteral("+"));
-
-    bool yesIsDefault = false;
-    m_answers->answer([&](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
-        box->button(QMessageBox::StandardButton(answer))->click();
-    });
-    changeOutside(file, "outside");
-    const ModalAnswerer::Seen& seen = m_answers->seen().last();
-    QCOMPARE(seen.text, QStringLiteral("The file has been modified outside of creator."));
-    QCOMPARE(seen.informativeText, QStringLiteral("Do you want to reload it?"));
-    QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::Discard | QMessageBox::Cancel);
-    QVERIFY(yesIsDefault);
-    QCOMPARE(m_pages->text(0), text);
-    QCOMPARE(m_pages->modification(), status);
-
-    // Still watched after the answer, whatever it was.
-    m_answers->press(QMessageBox::Cancel);
-    changeOutside(file, "again");
-}
-
-void tst_WorkbenchPages::tabSwitchShowsPageState()
-{
-    m_pages->type(0, QStringLiteral("line 1\nline 2"));
-    m_pages->editor(0)->moveCursor(QTextCursor::End);
-    m_pages->editor(0)->setOverwriteMode(true);
-    m_pages->trigger("actionNew");
-    QCOMPARE(m_pages->modification(), QStringLiteral("Original"));
-    QCOMPARE(m_pages->status(0), QStringLiteral("1:1"));
-    QCOMPARE(m_pages->status(2), QStringLiteral("Insert"));
-    m_pages->tabs()->setCurrentIndex(0);
-    QCOMPARE(m_pages->modification(), QStringLiteral("Modified"));
-    QCOMPARE(m_pages->status(0), QStringLiteral("7:2"));
-    QCOMPARE(m_pages->status(2), QStringLiteral("Overwrite"));
 }
 
 QTEST_MAIN(tst_WorkbenchPages)
