@@ -68,7 +68,7 @@ void tst_BinaryFile::encode()
     wide.Opcode = 5;
     wide.Type = 300;                 // only the low byte is stored
     wide.Value = 4294967295LL;       // the low 32 bits
-    QCOMPARE(BinaryFile::Encode({wide}), Bytes({5, 44, 0, 255, 255, 255, 255, 45}));
+    QCOMPARE(BinaryFile::Encode(QVector<TInstruction>{wide}), Bytes({5, 44, 0, 255, 255, 255, 255, 45}));
 }
 
 void tst_BinaryFile::files()

@@ -1,3 +1,4 @@
+#include "FileLines.h"
 #include "HeaderTime.h"
 #include "InputFile.h"
 #include "OutputFile.h"
@@ -90,6 +91,10 @@ void tst_FileIO::textIsReadAsAFileOpenedAsText_data()
         << longLine + "\xc3\xa4" << QString::fromLatin1(longLine) + QChar(0xe4);
     QTest::newRow("carriage returns across pieces")
         << QByteArray("STOP\r\n").repeated(30000) << QString("STOP\n").repeated(30000);
+    QTest::newRow("plain lines, then one beyond ASCII")
+        << QByteArray("A\r\nB\n// \xc3\xa4\nC\n") << QString::fromUtf8("A\nB\n// \xc3\xa4\nC\n");
+    QTest::newRow("line longer than two pieces")
+        << "A\n" + longLine + longLine + "\nB" << "A\n" + QString::fromLatin1(longLine + longLine) + "\nB";
 }
 
 void tst_FileIO::textIsReadAsAFileOpenedAsText()
@@ -101,6 +106,14 @@ void tst_FileIO::textIsReadAsAFileOpenedAsText()
     QVERIFY(InputFile::readText(m_dir.write("t.kro", bytes), &read, &error));
     QCOMPARE(read, text);
     QCOMPARE(InputFile::decodeText(bytes), text);
+    // Read line by line, the file gives the same lines.
+    FileLines file;
+    QVERIFY(file.open(m_dir.filePath("t.kro"), &error));
+    QStringList lines;
+    for (QStringRef line; file.next(&line);)
+        lines.append(line.toString());
+    QCOMPARE(file.error(), QString());
+    QCOMPARE(lines, text.split(QLatin1Char('\n')));
 }
 
 void tst_FileIO::writesIntoDevicesAndFifos()
