@@ -13,11 +13,6 @@ private slots:
     void exitStatus_data();
     void exitStatus();
     void defaultOutputAndSymbols();
-    void failureLeavesOutputAlone();
-    void errorInIncludeNamesTheInclude();
-    void rangeCheckingWithModule();
-    void helpAndVersion_data();
-    void helpAndVersion();
     void linksNoGuiLibrary();
 
 private:
@@ -39,6 +34,11 @@ void tst_KrolAsm::exitStatus()
     m_dir.write("ok.kro", "ROR 0, 100\n");
     m_dir.write("src.bin", "ROR 0, 100\n");
     m_dir.write("bad.kro", "ROR 0, 100\nFLY 1\n");
+    m_dir.write("range.kro", "ROR 0, 1000\nROR 9, 1000\n");
+    m_dir.write("label.kro", "ROR 0, 1\nJA NOWHERE\n");
+    m_dir.write("label.bin", "keep me");
+    m_dir.write("lib/consts.inc", "SPEED = 100\n\nBAD = (\n");
+    m_dir.write("inc.kro", "ROR 0, 1\n#include consts.inc\n");
     QVERIFY(QFile::copy(sourceDir() + "/modules/virtual.json", m_dir.filePath("m.json")));
     QVERIFY(WriteRefusedInputs(m_dir.path()));
     checkExitStatusCase(m_dir.path());
@@ -65,65 +65,6 @@ void tst_KrolAsm::defaultOutputAndSymbols()
     QCOMPARE(runKrol({"asm", "--no-stop", "--sym", "-o", "out/x.bin", src}, m_dir.path()).exitCode, 0);
     QCOMPARE(QFileInfo(m_dir.filePath("out/x.bin")).size(), 16);
     QVERIFY(QFileInfo::exists(m_dir.filePath("out/x.sym")));
-}
-
-void tst_KrolAsm::failureLeavesOutputAlone()
-{
-    const QString src = m_dir.write("p.kro", "ROR 0, 1\n");
-    const QString out = m_dir.write("p.bin", "keep me");
-    m_dir.write("p.kro", "ROR 0, 1\nJA NOWHERE\n");
-    const KrolResult r = runKrol({"asm", src});
-    QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, src + ":2: error: Label does not exist\n");
-    QFile f(out);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("keep me"));
-}
-
-void tst_KrolAsm::errorInIncludeNamesTheInclude()
-{
-    m_dir.write("lib/consts.inc", "SPEED = 100\n\nBAD = (\n");
-    m_dir.write("main.kro", "ROR 0, 1\n#include consts.inc\n");
-    const KrolResult r = runKrol({"asm", "-I", "lib", "main.kro"}, m_dir.path());
-    QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, m_dir.filePath("lib/consts.inc")
-                        + ":3: error: Syntax error in numerical expression\n");
-}
-
-void tst_KrolAsm::rangeCheckingWithModule()
-{
-    const QString module = sourceDir() + "/modules/virtual.json";
-    const QString ok = m_dir.write("ok.kro", "ROR 0, 1000\nMST 0\n");
-    QCOMPARE(runKrol({"asm", "--module", module, ok}).exitCode, 0);
-    const QString bad = m_dir.write("bad.kro", "ROR 0, 1000\nROR 9, 1000\n");
-    const KrolResult r = runKrol({"asm", "--module", module, bad});
-    QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.err, bad + ":2: error: Axis number out of range\n");
-    // Without a module nothing is range-checked.
-    QCOMPARE(runKrol({"asm", bad}).exitCode, 0);
-}
-
-void tst_KrolAsm::helpAndVersion_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("start");
-    QTest::newRow("help") << QStringList{"--help"} << "Usage: krol COMMAND";
-    QTest::newRow("version") << QStringList{"--version"} << "krol 0.";
-    for (const char* command : {"asm", "disasm", "sim"}) {
-        QTest::addRow("%s --help", command) << QStringList{command, "--help"} << QString("Usage: krol %1 [options]").arg(command);
-        QTest::addRow("%s --help-all", command) << QStringList{command, "--help-all"} << QString("Usage: krol %1 [options]").arg(command);
-        QTest::addRow("%s --version", command) << QStringList{command, "--version"} << "krol 0.";
-    }
-}
-
-void tst_KrolAsm::helpAndVersion()
-{
-    QFETCH(QStringList, arguments);
-    const KrolResult r = runKrol(arguments);
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QString());
-    QFETCH(QString, start);
-    QVERIFY2(r.out.startsWith(start), qPrintable(r.out));
 }
 
 // krol runs where no display or GUI library exists: it loads Qt Core and no GUI part of Qt,

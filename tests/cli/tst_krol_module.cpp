@@ -21,45 +21,13 @@ private:
 
 void tst_KrolModule::exitStatus_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stderrPattern");
-
-    const QString moves = "%S/examples/moves.kro";
-    QTest::newRow("no module") << QStringList{"status"} << 2 << "^krol status: no module: give --port DEVICE or --sim\n";
-    QTest::newRow("port and sim") << QStringList{"run", "--sim", "--port", "/dev/null"} << 2
-                                  << "^krol run: --port and --sim exclude each other\n";
-    QTest::newRow("address too big") << QStringList{"stop", "--sim", "--address", "256"} << 2
-                                     << "^krol stop: invalid value '256' for --address: a whole number from 0 to 255";
-    QTest::newRow("baud 0 on a port") << QStringList{"continue", "--port", "/dev/null", "--baud", "0"} << 2
-                                      << "invalid value '0' for --baud: a whole number from 1 to 4000000";
-    QTest::newRow("timeout not a number") << QStringList{"status", "--sim", "--timeout", "soon"} << 2
-                                          << "invalid value 'soon' for --timeout";
-    QTest::newRow("pty baud negative") << QStringList{"sim", "--pty", "--baud", "-1"} << 2
-                                       << "^krol sim: invalid value '-1' for --baud: a whole number from 0 to";
-    QTest::newRow("pty takes no program") << QStringList{"sim", "--pty", moves} << 2
-                                          << "^krol sim: unexpected argument";
-    QTest::newRow("download needs a program") << QStringList{"download", "--sim"} << 2 << "missing PROGRAM";
-    QTest::newRow("download missing file") << QStringList{"download", "--sim", "%D/none.kro"} << 2 << "none.kro";
-    QTest::newRow("download bad source") << QStringList{"download", "--sim", "%D/bad.kro"} << 1
-                                         << "bad.kro:1: error: ";
-    QTest::newRow("download") << QStringList{"download", "--sim", moves} << 0
-                              << "^Downloading: 1/30 words \\(3%\\)\n(.*\n)*Downloading: 30/30 words \\(100%\\)\n$";
-    QTest::newRow("upload of an empty module") << QStringList{"upload", "--sim"} << 0
-                                               << "^Reading back: 1/2048 words \\(0%\\)\n"
-                                                  "krol upload: the module's program memory is empty\n$";
-    QTest::newRow("upload output is its module") << QStringList{"upload", "--sim", "--module", "%D/bad.kro", "-o",
-                                                                "%D/bad.kro"}
-                                                 << 2 << "bad.kro";
-    QTest::newRow("missing port") << QStringList{"status", "--port", "/dev/krol-none"} << 1
-                                  << "^krol status: cannot open /dev/krol-none: there is no such port\\. ";
-    QTest::newRow("run on a virtual module") << QStringList{"run", "--sim"} << 0 << "^$";
+    AddCaseRows("krol-module-exit.cases");
 }
 
 void tst_KrolModule::exitStatus()
 {
     m_dir.write("bad.kro", "NOSUCH 1\n");
-    checkExitStatusRow(m_dir.path());
+    checkExitStatusCase(m_dir.path());
 }
 
 void tst_KrolModule::session()

@@ -217,16 +217,11 @@ void tst_Disassembler::roundTrip()
     QList<TInstruction> program;
     const QList<qint64> numbers{0, -1, 2147483647, -2147483647 - 1};
     for (const TInstructionRow* row = KROLInstructions; !row->Mnemonic.isEmpty(); ++row) {
-        const QList<int> types = row->TypeKind == TypeNone     ? QList<int>{0}
+        // The first and the last keyword of a type, or the extremes of a number.
+        const QString* keywords = TypeKeywordTable(row->TypeKind);
+        const QList<int> types = keywords                      ? QList<int>{0, KeywordCount(keywords) - 1}
                                  : row->TypeKind == TypeNumber ? QList<int>{0, 4095}
-                                 : row->TypeKind == TypeCalcv  ? QList<int>{0, 11}
-                                 : row->TypeKind == TypeRfsMode ? QList<int>{0, 2}
-                                 : row->TypeKind == TypeCle     ? QList<int>{0, 5}
-                                 : row->TypeKind == TypeWaitEvent ? QList<int>{0, 4}
-                                 : row->TypeKind == TypeMoveMode ? QList<int>{0, 3}
-                                 : row->TypeKind == TypeCondition ? QList<int>{0, 12}
-                                 : row->TypeKind == TypeCalc      ? QList<int>{0, 9}
-                                                                  : QList<int>{0, 11};
+                                                               : QList<int>{0};
         for (int type : types) {
             TInstruction i = MakeInstruction(row->Opcode, type, row->MotorKind ? 255 : 0);
             if (row->ValueKind == ValueNumber)

@@ -1,6 +1,7 @@
 #include "CaseFile.h"
 
 #include "Globals.h"
+#include "ModuleCommands.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -77,7 +78,15 @@ bool ParseCaseWord(const QString& text, TInstruction* word)
     bool ok = true;
     const TInstructionRow* row = FindInstruction(parts[0]);
     *word = TInstruction();
-    word->Opcode = row ? row->Opcode : uint8_t(parts[0].toUInt(&ok));
+    static const QHash<QString, int> requests{
+        {"ApplStop", ModuleCommand::ApplStop}, {"ApplRun", ModuleCommand::ApplRun},
+        {"ApplStep", ModuleCommand::ApplStep}, {"ApplReset", ModuleCommand::ApplReset},
+        {"DownloadStart", ModuleCommand::DownloadStart}, {"DownloadEnd", ModuleCommand::DownloadEnd},
+        {"ReadMem", ModuleCommand::ReadMem}, {"GetStatus", ModuleCommand::GetStatus},
+        {"Breakpoint", ModuleCommand::Breakpoint}};
+    word->Opcode = row                           ? row->Opcode
+                   : requests.contains(parts[0]) ? uint8_t(requests.value(parts[0]))
+                                                 : uint8_t(parts[0].toUInt(&ok, 0));
     qint64 numbers[3] = {0, 0, 0};
     for (int i = 1; ok && i < parts.size(); ++i) {
         const int keyword = i == 1 && row && TypeKeywordTable(row->TypeKind)

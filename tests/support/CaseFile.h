@@ -28,6 +28,6 @@ bool AddCaseRows(const QString& name);
 QStringList CasePairs(const QString& line);
 
 // One program word written "MNEMONIC [TYPE [MOTOR [VALUE]]]": the mnemonic may be a raw opcode
-// number, TYPE a keyword of the instruction's type (LOAD, EQ, TICKS, ABS, ...), numbers may be
+// number or the name of a host request (ApplRun, GetStatus, ...), TYPE a keyword of the instruction's type (LOAD, EQ, TICKS, ABS, ...), numbers may be
 // hexadecimal (0x87). False when a part is not understood.
 bool ParseCaseWord(const QString& text, TInstruction* word);
