@@ -1,3 +1,5 @@
+#include "BinaryFile.h"
+#include "CaseFile.h"
 #include "FileLines.h"
 #include "HeaderTime.h"
 #include "InputFile.h"
@@ -10,24 +12,21 @@
 #include <future>
 #include <sys/resource.h>
 
-// InputFile, OutputFile and HeaderTime: the file rules every tool shares.
+// InputFile, OutputFile, HeaderTime and BinaryFile: the file rules every tool shares.
 class tst_FileIO : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void refusedInputs_data();
-    void refusedInputs();
+    void rules_data() { AddCaseRows("file-rules.cases"); }
+    void rules();
     void textIsReadAsAFileOpenedAsText_data();
     void textIsReadAsAFileOpenedAsText();
     void writesIntoDevicesAndFifos();
     void failedWriteKeepsTheEarlierFile_data();
     void failedWriteKeepsTheEarlierFile();
-    void sameFile_data();
-    void sameFile();
-    void headerTime_data();
-    void headerTime();
+    void programFiles();
 
 private:
     ScratchDir m_dir;
@@ -38,39 +37,57 @@ void tst_FileIO::init()
     QVERIFY(m_dir.reset());
 }
 
-void tst_FileIO::refusedInputs_data()
+void tst_FileIO::rules()
 {
-    QTest::addColumn<QString>("path");   // %D is the scratch folder
-    QTest::addColumn<qint64>("limit");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "%D/none" << qint64(100) << "no such file";
-    QTest::newRow("directory") << "%D" << qint64(100) << "is a directory";
-    QTest::newRow("fifo") << "%D/fifo" << qint64(100) << "not a regular file";
-    QTest::newRow("endless device") << "/dev/zero" << qint64(100) << "not a regular file";
-    QTest::newRow("beyond the limit") << "%D/sparse" << qint64(4096)
-                                      << "too large: 4097 bytes (the limit is 0 MiB)";
-    QTest::newRow("source beyond the limit")
-        << "%D/sparse" << InputFile::TextLimit << "too large: 33554433 bytes (the limit is 32 MiB)";
-}
-
-void tst_FileIO::refusedInputs()
-{
-    QFETCH(QString, path);
-    QFETCH(qint64, limit);
-    QFETCH(QString, reason);
-    QVERIFY(!MakeFifo(m_dir.filePath("fifo")).isEmpty());
-    QFile sparse(m_dir.write("sparse", ""));
-    // Holes cost no disk: one byte beyond the limit.
-    QVERIFY(sparse.resize(limit + 1));
-    QByteArray data("kept");
-    QString error;
-    QVERIFY(!InputFile::read(path.replace("%D", m_dir.path()), limit, &data, &error));
-    QCOMPARE(error, reason);
-    QCOMPARE(data, QByteArray("kept"));
-    // One byte less is within the limit.
-    QVERIFY(sparse.resize(limit));
-    QCOMPARE(InputFile::read(sparse.fileName(), limit, &data, &error), true);
-    QCOMPARE(data.size(), int(limit));
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QString d = m_dir.path();
+    m_dir.write("f", "f");
+    m_dir.write("g", "g");
+    QVERIFY(QDir(d).mkdir("dir") && QFile::link(d + "/f", d + "/soft") && !MakeFifo(d + "/fifo").isEmpty());
+    QCOMPARE(::link(QFile::encodeName(d + "/f").constData(), QFile::encodeName(d + "/hard").constData()), 0);
+    const QStringList w = body.value(0).split(' ').replaceInStrings("%D", d);
+    QString got;
+    if (w[0] == "read") {
+        const qint64 limit = w.value(2) == "text" ? InputFile::TextLimit : w.value(2).toLongLong();
+        QFile sparse(m_dir.write("sparse", ""));
+        QVERIFY(sparse.resize(limit + 1));   // holes cost no disk
+        QByteArray data("kept");
+        QVERIFY(!InputFile::read(w.value(1), limit, &data, &got));
+        QCOMPARE(data, QByteArray("kept"));
+        QVERIFY(sparse.resize(limit));
+        QString error;
+        QVERIFY(InputFile::read(sparse.fileName(), limit, &data, &error));
+        QCOMPARE(data.size(), int(limit));
+    } else if (w[0] == "same") {
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(d);
+        got = OutputFile::sameFile(w.value(1), w.value(2)) ? "same" : "different";
+        QDir::setCurrent(cwd);
+    } else if (w[0] == "decode") {
+        const QByteArray data = QByteArray::fromHex("1c0000000000001c" + w.mid(1).join("").toLatin1());
+        QList<TInstruction> program{TInstruction()};
+        if (BinaryFile::Decode(data, &program, &got)) {
+            QCOMPARE(program.size(), 2);
+            QCOMPARE(int(program[0].Opcode), 28);
+            const TInstruction& i = program[1];
+            got = QString("%1 %2 %3 %4").arg(i.Opcode).arg(i.Type).arg(i.Motor).arg(i.Value);
+            QCOMPARE(BinaryFile::Encode(program), data);
+        } else {
+            QCOMPARE(program.size(), 1);
+        }
+    } else {
+        qputenv("TZ", "Europe/Berlin");
+        qputenv("SOURCE_DATE_EPOCH", w.value(1).toUtf8());
+        QString error;
+        const bool valid = HeaderTime::checkEnvironment(&error);
+        QCOMPARE(error.isEmpty(), valid);
+        got = !valid ? "invalid"
+              : w.size() > 1 ? HeaderTime::text()
+              : qAbs(HeaderTime::now().secsTo(QDateTime::currentDateTime())) < 5 ? "now" : HeaderTime::text();
+        qunsetenv("SOURCE_DATE_EPOCH");
+    }
+    QCOMPARE(QStringList{got}, results);
 }
 
 void tst_FileIO::textIsReadAsAFileOpenedAsText_data()
@@ -181,68 +198,24 @@ void tst_FileIO::failedWriteKeepsTheEarlierFile()
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"out.bin"});
 }
 
-void tst_FileIO::sameFile_data()
+void tst_FileIO::programFiles()
 {
-    QTest::addColumn<QString>("a");   // %D is the scratch folder, which holds f, g, dir/
-    QTest::addColumn<QString>("b");
-    QTest::addColumn<bool>("same");
-    QTest::newRow("one path") << "%D/f" << "%D/f" << true;
-    QTest::newRow("other spelling") << "%D/f" << "%D/dir/../f" << true;
-    QTest::newRow("relative and absolute") << "f" << "%D/f" << true;
-    QTest::newRow("hard link") << "%D/f" << "%D/hard" << true;
-    QTest::newRow("symbolic link") << "%D/soft" << "%D/f" << true;
-    QTest::newRow("other file") << "%D/f" << "%D/g" << false;
-    QTest::newRow("new file, two spellings") << "%D/new" << "%D/dir/../new" << true;
-    QTest::newRow("new and existing") << "%D/new" << "%D/f" << false;
-    QTest::newRow("standard output") << "-" << "-" << false;
-}
-
-void tst_FileIO::sameFile()
-{
-    QFETCH(QString, a);
-    QFETCH(QString, b);
-    const QString d = m_dir.path();
-    m_dir.write("f", "f");
-    m_dir.write("g", "g");
-    QVERIFY(QDir(d).mkdir("dir"));
-    QVERIFY(QFile::link(d + "/f", d + "/soft"));
-    QCOMPARE(::link(QFile::encodeName(d + "/f").constData(), QFile::encodeName(d + "/hard").constData()), 0);
-    const QString cwd = QDir::currentPath();
-    QDir::setCurrent(d);
-    const bool same = OutputFile::sameFile(a.replace("%D", d), b.replace("%D", d));
-    QDir::setCurrent(cwd);
-    QTEST(same, "same");
-}
-
-void tst_FileIO::headerTime_data()
-{
-    QTest::addColumn<QByteArray>("epoch");
-    QTest::addColumn<QString>("text");   // empty: the time now
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("unset") << QByteArray() << QString() << true;
-    QTest::newRow("start of the epoch") << QByteArray("0") << "01-01-1970 00:00:00" << true;
-    QTest::newRow("in UTC") << QByteArray("1700000000") << "11-14-2023 22:13:20" << true;
-    QTest::newRow("last second") << QByteArray("253402300799") << "12-31-9999 23:59:59" << true;
-    QTest::newRow("beyond year 9999") << QByteArray("253402300800") << QString() << false;
-    QTest::newRow("negative") << QByteArray("-1") << QString() << false;
-    QTest::newRow("not a number") << QByteArray("yesterday") << QString() << false;
-}
-
-void tst_FileIO::headerTime()
-{
-    QFETCH(QByteArray, epoch);
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    qputenv("TZ", "Europe/Berlin");
-    qputenv("SOURCE_DATE_EPOCH", epoch);
+    const QByteArray ror1000 = QByteArray::fromHex("01000000 0003e8ec");
+    QList<TInstruction> program;
     QString error;
-    QCOMPARE(HeaderTime::checkEnvironment(&error), valid);
-    QCOMPARE(error.isEmpty(), valid);
-    if (!text.isEmpty())
-        QCOMPARE(HeaderTime::text(), text);
-    else
-        QVERIFY(qAbs(HeaderTime::now().secsTo(QDateTime::currentDateTime())) < 5);
-    qunsetenv("SOURCE_DATE_EPOCH");
+    QVERIFY(BinaryFile::Decode(ror1000 + ror1000, &program, &error));
+    const QString path = m_dir.filePath("prog.bin");
+    QVERIFY2(BinaryFile::Write(path, program, &error), qPrintable(error));
+    QList<TInstruction> read;
+    QCOMPARE(BinaryFile::Read(path, &read, &error), BinaryFile::ReadStatus::Ok);
+    QCOMPARE(BinaryFile::Encode(read), ror1000 + ror1000);
+    QCOMPARE(BinaryFile::Read(m_dir.filePath("missing.bin"), &read, &error), BinaryFile::ReadStatus::CannotRead);
+    QVERIFY(!BinaryFile::Write(m_dir.filePath("no/dir/x.bin"), program, &error));
+    QVERIFY(!error.isEmpty());
+
+    // Only the low byte of the type and the low 32 bits of the value are stored.
+    TInstruction wide = MakeInstruction(5, 300, 0, 4294967295LL);
+    QCOMPARE(BinaryFile::Encode(QVector<TInstruction>{wide}).toHex(), QByteArray("052c00ffffffff2d"));
 }
 
 QTEST_GUILESS_MAIN(tst_FileIO)

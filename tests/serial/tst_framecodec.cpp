@@ -1,3 +1,4 @@
+#include "CaseFile.h"
 #include "Command.h"
 #include "FrameCodec.h"
 #include "FrameReader.h"
@@ -10,10 +11,8 @@ class tst_FrameCodec : public QObject
     Q_OBJECT
 
 private slots:
-    void encodeRequest_data();
-    void encodeRequest();
-    void decodeReply_data();
-    void decodeReply();
+    void frames_data() { AddCaseRows("frames.cases"); }
+    void frames();
     void reader_data();
     void reader();
     void readerLargeStream();
@@ -34,71 +33,31 @@ QByteArray request(unsigned char command, int value, unsigned char address = 1)
 
 } // namespace
 
-void tst_FrameCodec::encodeRequest_data()
+void tst_FrameCodec::frames()
 {
-    QTest::addColumn<int>("address");
-    QTest::addColumn<int>("command");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("motorBank");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QByteArray>("frame");
-
-    QTest::newRow("ReadMem 2047") << 1 << 134 << 0 << 0 << 2047 << hex("01 86 00 00 00 00 07 ff 8d");
-    QTest::newRow("negative value") << 1 << 5 << 4 << 0 << -1 << hex("01 05 04 00 ff ff ff ff 06");
-    QTest::newRow("most significant first") << 3 << 4 << 1 << 2 << 0x12345678
-                                            << hex("03 04 01 02 12 34 56 78 1e");
-    QTest::newRow("type keeps its low byte") << 1 << 135 << 0x1ff << 0 << 0 << hex("01 87 ff 00 00 00 00 00 87");
-    QTest::newRow("checksum wraps twice") << 255 << 255 << 255 << 255 << -1 << hex("ff ff ff ff ff ff ff ff f8");
-    QTest::newRow("all zero") << 0 << 0 << 0 << 0 << 0 << hex("00 00 00 00 00 00 00 00 00");
-}
-
-void tst_FrameCodec::encodeRequest()
-{
-    QFETCH(int, address);
-    QFETCH(int, command);
-    QFETCH(int, type);
-    QFETCH(int, motorBank);
-    QFETCH(int, value);
-    QFETCH(QByteArray, frame);
-    const Command c(uchar(address), uchar(command), ushort(type), uchar(motorBank), value, false, 12);
-    QCOMPARE(FrameCodec::encodeRequest(c).toHex(' '), frame.toHex(' '));
-    QVERIFY(FrameCodec::checksumMatches(frame.constData()));
-
-    const Command back = FrameCodec::decodeRequest(frame.constData());
-    QCOMPARE(int(back.address()), address);
-    QCOMPARE(int(back.command()), command);
-    QCOMPARE(int(back.type()), type & 0xff);
-    QCOMPARE(int(back.motorBank()), motorBank);
-    QCOMPARE(back.value(), value);
-    QVERIFY(back.isValid());
-}
-
-void tst_FrameCodec::decodeReply_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<int>("moduleAddress");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("command");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("done") << hex("02 01 64 81 00 00 00 00 e8") << 1 << 100 << 129 << 0;
-    // A read-back word: opcode, type and motor where the address, status and command go.
-    QTest::newRow("read-back word") << hex("02 16 03 01 80 00 00 00 9c") << 22 << 3 << 1 << int(0x80000000);
-    QTest::newRow("status word") << hex("02 01 64 87 02 00 00 1e 0e") << 1 << 100 << 135 << 0x0200001e;
-}
-
-void tst_FrameCodec::decodeReply()
-{
-    QFETCH(QByteArray, frame);
-    QVERIFY(FrameCodec::checksumMatches(frame.constData()));
-    const Command r = FrameCodec::decodeReply(frame.constData());
-    QVERIFY(r.isValid());
-    QTEST(int(r.address()), "moduleAddress");
-    QTEST(int(r.status()), "status");
-    QTEST(int(r.command()), "command");
-    QTEST(r.value(), "value");
-    // The reply address is the host's, the first byte.
-    QCOMPARE(FrameCodec::encodeReply(2, r).toHex(' '), frame.toHex(' '));
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    const QStringList fields = body.value(0).split(' ');
+    const auto field = [&fields](int i) { return fields.value(i).toInt(nullptr, 0); };
+    if (fields[0] == "request") {
+        const QByteArray frame = hex(qPrintable(results.value(0)));
+        const Command c(uchar(field(1)), uchar(field(2)), ushort(field(3)), uchar(field(4)), field(5), false, 12);
+        QCOMPARE(FrameCodec::encodeRequest(c).toHex(' '), frame.toHex(' '));
+        QVERIFY(FrameCodec::checksumMatches(frame.constData()));
+        const Command back = FrameCodec::decodeRequest(frame.constData());
+        QVERIFY(back.isValid());
+        QCOMPARE(QList<int>({back.address(), back.command(), back.type(), back.motorBank(), back.value()}),
+                 QList<int>({field(1), field(2), field(3) & 0xff, field(4), field(5)}));
+    } else {
+        const QByteArray frame = hex(qPrintable(fields.mid(1).join("")));
+        QVERIFY(FrameCodec::checksumMatches(frame.constData()));
+        const Command r = FrameCodec::decodeReply(frame.constData());
+        QVERIFY(r.isValid());
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(r.address()).arg(r.status()).arg(r.command()).arg(r.value()),
+                 results.value(0));
+        // The reply address is the host's, the first byte.
+        QCOMPARE(FrameCodec::encodeReply(2, r).toHex(' '), frame.toHex(' '));
+    }
 }
 
 void tst_FrameCodec::reader_data()
