@@ -6,6 +6,10 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace {
+const char* const DrawnIcon = "krolDrawnIcon";
+}
+
 bool IconTheme::isDark(const QPalette& palette)
 {
     return palette.color(QPalette::Window).lightness() < 128;
@@ -36,14 +40,23 @@ QIcon IconTheme::inverted(const QIcon& icon)
 
 int IconTheme::apply(QWidget* tool, const QPalette& palette)
 {
-    if (!isDark(palette))
-        return 0;
+    const bool dark = isDark(palette);
     int changed = 0;
     const QList<QAction*> actions = tool->findChildren<QAction*>();
     for (QAction* action : actions) {
         if (action->icon().isNull() || action->property("dpIgnCol").toBool())
             continue;
-        action->setIcon(inverted(action->icon()));
+        // An inverted icon keeps the one it was made from, which a light palette brings back.
+        const QVariant drawn = action->property(DrawnIcon);
+        if (dark == drawn.isValid())
+            continue;
+        if (dark) {
+            action->setProperty(DrawnIcon, action->icon());
+            action->setIcon(inverted(action->icon()));
+        } else {
+            action->setIcon(drawn.value<QIcon>());
+            action->setProperty(DrawnIcon, QVariant());
+        }
         ++changed;
     }
     return changed;

@@ -16,6 +16,7 @@ public:
     static bool isDark(const QPalette& palette);
     // The icon with the lightness of every pixel inverted.
     static QIcon inverted(const QIcon& icon);
-    // Recolours the icons of the tool's actions for the palette; returns how many changed.
+    // Fits the icons of the tool's actions to the palette, inverted on a dark one and as drawn
+    // on a light one, whatever it was fitted to before; returns how many changed.
     static int apply(QWidget* tool, const QPalette& palette);
 };

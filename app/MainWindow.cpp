@@ -47,6 +47,7 @@ MainWindow::MainWindow(const IdeOptions& options, QWidget* parent)
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionReloadModule, &QAction::triggered, this, &MainWindow::ActionReloadModuleTriggered);
     connect(ui->actionModuleLinked, &QAction::toggled, this, &MainWindow::ActionModuleLinkedToggled);
+    connect(ui->actionCloseModule, &QAction::triggered, this, &MainWindow::ActionCloseModuleTriggered);
     connect(ui->actionShowWorkbench, &QAction::triggered, this, &MainWindow::ActionShowWorkbenchTriggered);
     connect(ui->actionCascade, &QAction::triggered, ui->mdiArea, &QMdiArea::cascadeSubWindows);
     connect(ui->actionTile, &QAction::triggered, ui->mdiArea, &QMdiArea::tileSubWindows);
@@ -181,6 +182,28 @@ void MainWindow::addSession(ModuleSession* session)
     showSession(session);
 }
 
+void MainWindow::closeSession(ModuleSession* session)
+{
+    const int row = m_sessions.indexOf(session);
+    if (row < 0)
+        return;
+    session->aboutToExit();
+    emit sessionClosing(session);
+    // Out of the list first: the row change that follows shows the module that takes its place.
+    m_sessions.removeAt(row);
+    delete ui->moduleList->takeItem(row);
+    // Later, as a workbench may be running a program from a nested event loop now. The windows
+    // take their workbenches along while the module is still there.
+    for (ToolsInterface* tool : session->tools()) {
+        if (QMdiSubWindow* window = windowOf(tool)) {
+            window->hide();
+            window->deleteLater();
+        }
+    }
+    session->deleteLater();
+    updateModuleActions();
+}
+
 ModuleSession* MainWindow::currentSession() const
 {
     const int row = ui->moduleList->currentRow();
@@ -235,6 +258,7 @@ void MainWindow::updateModuleActions()
     ui->actionShowWorkbench->setEnabled(session != nullptr);
     ui->actionReloadModule->setEnabled(session != nullptr);
     ui->actionModuleLinked->setEnabled(session != nullptr);
+    ui->actionCloseModule->setEnabled(session != nullptr);
     const QSignalBlocker block(ui->actionModuleLinked);
     ui->actionModuleLinked->setChecked(session != nullptr && session->isLinked());
 }
@@ -272,6 +296,12 @@ void MainWindow::ActionModuleLinkedToggled(bool linked)
 {
     if (ModuleSession* session = currentSession())
         session->setLinked(linked);
+}
+
+void MainWindow::ActionCloseModuleTriggered()
+{
+    if (ModuleSession* session = currentSession())
+        closeSession(session);
 }
 
 void MainWindow::ActionAboutTriggered()
@@ -361,6 +391,18 @@ void MainWindow::showEvent(QShowEvent* event)
             restored.first->hide();
     }
     m_restoredWindows.clear();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // A new palette (the desktop's dark mode switched, say) fits the icons again.
+    if (event->type() == QEvent::PaletteChange) {
+        for (ModuleSession* session : qAsConst(m_sessions)) {
+            for (ToolsInterface* tool : session->tools())
+                IconTheme::apply(tool, palette());
+        }
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

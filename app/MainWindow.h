@@ -41,6 +41,9 @@ public:
     ModuleSession* openModule(const QString& descriptionPath, QString* error);
     // Any kind of module: gives it workbenches and panels and lists it. The window owns it.
     void addSession(ModuleSession* session);
+    // Asks its workbenches about unsaved pages as quitting does, then removes the module with
+    // its workbenches and panels.
+    void closeSession(ModuleSession* session);
     // The next free module address (the first module gets 1).
     unsigned char nextAddress() const;
 
@@ -60,8 +63,13 @@ public:
 public slots:
     void showSession(ModuleSession* session);
 
+signals:
+    // Closed by the user (not at exit), just before the session goes.
+    void sessionClosing(ModuleSession* session);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -69,6 +77,7 @@ private slots:
     void ActionOpenModuleTriggered();
     void ActionReloadModuleTriggered();
     void ActionModuleLinkedToggled(bool linked);
+    void ActionCloseModuleTriggered();
     void ActionShowWorkbenchTriggered();
     void ActionAboutTriggered();
     void OnSubWindowActivated(QMdiSubWindow* window);

@@ -79,6 +79,12 @@ ModuleSession* SerialModules::connectModule(SerialConnection* connection, unsign
                                                                                         connection->lastError()),
                                            MessageMs);
     });
+    // A module the user closes does not come back at the next start.
+    connect(m_window, &MainWindow::sessionClosing, session,
+            [this, session, port = connection->settings().Port, address](ModuleSession* closing) {
+                if (closing == session)
+                    forget(port, address);
+            });
     auto* timer = new QTimer(session);
     connect(timer, &QTimer::timeout, session, [this, session] { poll(session); });
     timer->start(m_pollMs);
@@ -109,17 +115,22 @@ void SerialModules::remember(const SerialConnection& connection, unsigned char a
                             {QStringLiteral("address"), int(address)},
                             {QStringLiteral("replyAddress"), int(connection.settings().ReplyAddress)},
                             {QStringLiteral("description"), descriptionPath}};
-    const QString text = QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact));
+    // One entry per port and address: connecting again replaces the old settings.
+    forget(connection.settings().Port, address);
+    AppSettings settings;
+    settings.setValue(key(), settings.value(key()).toStringList()
+                                 << QString::fromUtf8(QJsonDocument(entry).toJson(QJsonDocument::Compact)));
+}
+
+void SerialModules::forget(const QString& port, unsigned char address)
+{
     AppSettings settings;
     QStringList list = settings.value(key()).toStringList();
-    // One entry per port and address: connecting again replaces the old settings.
     for (int i = list.size() - 1; i >= 0; --i) {
         const QJsonObject old = QJsonDocument::fromJson(list.at(i).toUtf8()).object();
-        if (old.value(QStringLiteral("port")).toString() == connection.settings().Port
-            && old.value(QStringLiteral("address")).toInt() == int(address))
+        if (old.value(QStringLiteral("port")).toString() == port && old.value(QStringLiteral("address")).toInt() == int(address))
             list.removeAt(i);
     }
-    list << text;
     settings.setValue(key(), list);
 }
 

@@ -9,7 +9,8 @@ class SerialConnection;
 
 // Modules on serial ports in the application: the "Connect serial module..." command, a session
 // (workbench and panels) per module, the workbenches switched off while their module does not
-// answer and on again when it does, and the connections remembered for the next start.
+// answer and on again when it does, and the connections remembered for the next start (a
+// module the user closes is forgotten).
 class SerialModules : public QObject
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ public slots:
 
 private:
     void remember(const SerialConnection& connection, unsigned char address, const QString& descriptionPath);
+    void forget(const QString& port, unsigned char address);
     void poll(ModuleSession* session);
 
     MainWindow* m_window;

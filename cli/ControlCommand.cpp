@@ -20,16 +20,13 @@ int control(const QString& name, const QString& description, const QStringList& 
             std::initializer_list<Step> steps)
 {
     CommandParser parser(name, description);
-    LinkOptions link(LinkOptions::ModuleLink);
     int exitCode = ExitCode::Ok;
-    if (!link.parse(parser, arguments, &exitCode))
+    const auto session = ModuleSession::connect(parser, arguments, &exitCode);
+    if (!session)
         return exitCode;
-    ModuleSession session(link);
-    if (!session.open())
-        return ExitCode::Failed;
     Command reply;
     for (const Step& step : steps) {
-        if (!session.request(step.command, 0, 0, &reply, QLatin1String(step.name)))
+        if (!session->request(step.command, 0, 0, &reply, QLatin1String(step.name)))
             return ExitCode::Failed;
     }
     return ExitCode::Ok;

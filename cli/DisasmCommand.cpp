@@ -55,13 +55,8 @@ int runDisasm(const QStringList& arguments)
     TParameterList waitEvents;   // empty: the module's default events
     const QString modulePath =
         parser.isSet(module) ? QFileInfo(parser.value(module)).absoluteFilePath() : QString();
-    if (!modulePath.isEmpty()) {
-        QStringList commandList;
-        TRangeSettings ranges;
-        if (!ModuleOption::load(modulePath, &commandList, &ranges, &problem))
-            return report(problem);
-        waitEvents = ranges.WaitEventList;
-    }
+    if (!ModuleOption::loadWaitEvents(modulePath, &waitEvents, &problem))
+        return report(problem);
 
     const QString given = parser.value(output);
     const QString outputPath = !parser.isSet(output) || OutputFile::isStandardOutput(given)

@@ -1,13 +1,11 @@
 #include "DownloadCommand.h"
 
 #include "CommandParser.h"
-#include "KROLConnectionInterface.h"
 #include "ModuleOption.h"
 #include "ModuleSession.h"
-#include "ProgramTransfer.h"
+#include "ModuleTransfer.h"
 #include "SimProgram.h"
 #include "SubCommand.h"
-#include "TransferProgress.h"
 
 int runDownload(const QStringList& arguments)
 {
@@ -42,19 +40,8 @@ int runDownload(const QStringList& arguments)
     if (!session.open())
         return ExitCode::Failed;
     QList<TInstruction> list = program.instructions();
-    ProgramTransfer transfer(session.connection());
-    transfer.SetInstructionList(&list);
-    TransferProgress progress(&transfer, QStringLiteral("Downloading"));
-    session.connection()->openInterface(KROLConnectionInterface::Exclusive);
-    const bool ok = transfer.Download(session.address());
-    session.connection()->openInterface(KROLConnectionInterface::Normal);
-    progress.finish();
-    if (!ok) {
-        QString reason = transfer.FailureReason();
-        if (!transfer.IsLastReplyValid())
-            reason += QStringLiteral(" (%1)").arg(session.linkError());
-        return report(QStringLiteral("download failed: ") + reason, ExitCode::Failed);
-    }
+    if (!ModuleTransfer::download(session, &list))
+        return ExitCode::Failed;
     standardOutput() << "Stored " << list.size() << " instructions in the module at address "
                      << session.address() << ".\n";
     return ExitCode::Ok;

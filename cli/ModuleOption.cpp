@@ -3,6 +3,7 @@
 #include "KROLModuleInterface.h"
 #include "ParameterLists.h"
 
+#include <QFileInfo>
 #include <QScopedPointer>
 
 namespace ModuleOption {
@@ -23,6 +24,18 @@ bool load(const QString& path, QStringList* commandList, TRangeSettings* ranges,
     lists.make(*module);
     *commandList = lists.CommandList;
     *ranges = makeRangeSettings(*module, lists, commandList);
+    return true;
+}
+
+bool loadWaitEvents(const QString& path, TParameterList* events, QString* error)
+{
+    if (path.isEmpty())
+        return true;
+    QStringList commandList;
+    TRangeSettings ranges;
+    if (!load(QFileInfo(path).absoluteFilePath(), &commandList, &ranges, error))
+        return false;
+    *events = ranges.WaitEventList;
     return true;
 }
 

@@ -20,6 +20,19 @@ ModuleSession::ModuleSession(const LinkOptions& options)
 
 ModuleSession::~ModuleSession() = default;
 
+std::unique_ptr<ModuleSession> ModuleSession::connect(CommandParser& parser, const QStringList& arguments,
+                                                      int* exitCode)
+{
+    LinkOptions link(LinkOptions::ModuleLink);
+    if (!link.parse(parser, arguments, exitCode))
+        return nullptr;
+    auto session = std::make_unique<ModuleSession>(link);
+    if (session->open())
+        return session;
+    *exitCode = ExitCode::Failed;
+    return nullptr;
+}
+
 bool ModuleSession::open()
 {
     QString error;

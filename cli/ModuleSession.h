@@ -19,6 +19,11 @@ public:
     explicit ModuleSession(const LinkOptions& options);
     ~ModuleSession();
 
+    // Parses the options with the link's (the caller has added its own) and opens the link;
+    // null with *exitCode set when the command should not go on.
+    static std::unique_ptr<ModuleSession> connect(CommandParser& parser, const QStringList& arguments,
+                                                  int* exitCode);
+
     // Opens the port (or builds the virtual module); false after printing why not.
     bool open();
 

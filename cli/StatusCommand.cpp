@@ -33,18 +33,15 @@ int runStatus(const QStringList& arguments)
                                         "counter, A and X."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
     parser.addOption(json);
-    LinkOptions link(LinkOptions::ModuleLink);
     int exitCode = ExitCode::Ok;
-    if (!link.parse(parser, arguments, &exitCode))
+    const auto session = ModuleSession::connect(parser, arguments, &exitCode);
+    if (!session)
         return exitCode;
-    ModuleSession session(link);
-    if (!session.open())
-        return ExitCode::Failed;
 
     Command word, a, x;
-    if (!session.request(ModuleCommand::GetStatus, StatusWord, 0, &word, QStringLiteral("GetStatus"))
-        || !session.request(ModuleCommand::GetStatus, StatusA, 0, &a, QStringLiteral("GetStatus A"))
-        || !session.request(ModuleCommand::GetStatus, StatusX, 0, &x, QStringLiteral("GetStatus X")))
+    if (!session->request(ModuleCommand::GetStatus, StatusWord, 0, &word, QStringLiteral("GetStatus"))
+        || !session->request(ModuleCommand::GetStatus, StatusA, 0, &a, QStringLiteral("GetStatus A"))
+        || !session->request(ModuleCommand::GetStatus, StatusX, 0, &x, QStringLiteral("GetStatus X")))
         return ExitCode::Failed;
     const auto status = uint32_t(word.value());
     const int pc = int(status & 0xffff);

@@ -2,15 +2,13 @@
 
 #include "CommandParser.h"
 #include "DisassemblerEngine.h"
-#include "KROLConnectionInterface.h"
 #include "ModuleOption.h"
 #include "ModuleSession.h"
+#include "ModuleTransfer.h"
 #include "OutputCheck.h"
 #include "OutputFile.h"
-#include "ProgramTransfer.h"
 #include "SubCommand.h"
 #include "TextOutput.h"
-#include "TransferProgress.h"
 
 #include <QFileInfo>
 
@@ -30,14 +28,9 @@ int runUpload(const QStringList& arguments)
         return exitCode;
 
     TParameterList waitEvents;   // empty: the module's default events
-    if (parser.isSet(module)) {
-        QStringList commandList;
-        TRangeSettings ranges;
-        QString problem;
-        if (!ModuleOption::load(QFileInfo(parser.value(module)).absoluteFilePath(), &commandList, &ranges, &problem))
-            return report(problem);
-        waitEvents = ranges.WaitEventList;
-    }
+    QString problem;
+    if (!ModuleOption::loadWaitEvents(parser.value(module), &waitEvents, &problem))
+        return report(problem);
     const QString given = parser.value(output);
     const QString outputPath = !parser.isSet(output) || OutputFile::isStandardOutput(given)
                                    ? QStringLiteral("-")
@@ -51,20 +44,8 @@ int runUpload(const QStringList& arguments)
     if (!session.open())
         return ExitCode::Failed;
     QList<TInstruction> program;
-    ProgramTransfer transfer(session.connection());
-    transfer.SetInstructionList(&program);
-    TransferProgress progress(&transfer, QStringLiteral("Reading back"));
-    progress.setTotal(ProgramTransfer::MemoryWords);
-    session.connection()->openInterface(KROLConnectionInterface::Exclusive);
-    const bool ok = transfer.Upload(session.address());
-    session.connection()->openInterface(KROLConnectionInterface::Normal);
-    progress.finish();
-    if (!ok) {
-        QString reason = transfer.FailureReason();
-        if (!transfer.IsLastReplyValid())
-            reason += QStringLiteral(" (%1)").arg(session.linkError());
-        return report(QStringLiteral("read-back failed: ") + reason, ExitCode::Failed);
-    }
+    if (!ModuleTransfer::upload(session, &program))
+        return ExitCode::Failed;
     if (program.isEmpty())
         standardError() << commandName() << ": the module's program memory is empty\n";
 

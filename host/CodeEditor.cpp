@@ -180,10 +180,9 @@ void CodeEditor::updateSelections()
             all << lineSelection(line, breakpoint, true);
     }
     all << errorMark_;
-    if (execLine_) {
-        // Its own text colour too: a breakpoint's light text would vanish on the pale background.
-        all << lineSelection(execLine_, {colour(EditorColour::OtherText).Foreground, ExecLineBackground}, true);
-    }
+    // Background only, so the syntax colours stay; the line's breakpoint mark (light text) is left out above.
+    if (execLine_)
+        all << lineSelection(execLine_, {QColor(), ExecLineBackground}, false);
     QPlainTextEdit::setExtraSelections(all);
 }
 

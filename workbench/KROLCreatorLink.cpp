@@ -105,6 +105,8 @@ void KROLCreator::ApplyDebuggerState()
         // The margin shows breakpoints only while the debugger is on.
         page.Editor->refreshBreakpointArea();
     }
+    // Pages cannot be closed while debugging: no close buttons that would do nothing.
+    ui->tabWidget->setTabsClosable(!active);
     ClearExecLine();
     if (active)
         FindReplaceBar->hide();

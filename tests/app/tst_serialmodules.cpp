@@ -137,6 +137,9 @@ void tst_SerialModules::connectVirtualModuleOnPty()
     QVERIFY(restored);
     QCOMPARE(qobject_cast<SerialConnection*>(restored->module()->connectionInterface())->settings().Port, sim.path());
     QVERIFY(moduleCommandsOn(restored->tools().first()));
+    // Closed by the user, it is forgotten.
+    next->closeSession(restored);
+    QCOMPARE(AppSettings().value(QStringLiteral("krol-ide/serialModules")).toStringList(), QStringList());
     QVERIFY(sim.stop());
 }
 

@@ -1,4 +1,5 @@
 #include "CodeEditor.h"
+#include "Highlighter.h"
 
 #include <QMimeData>
 #include <QScrollBar>
@@ -40,6 +41,7 @@ class tst_CodeEditor : public QObject
 private slots:
     void marks_data();
     void marks();
+    void execLineKeepsSyntaxColours();
     void foreignSelectionsAreTheErrorMark();
     void execLineScrollsIntoView();
     void marginAsksVisibleLinesOnly();
@@ -97,6 +99,22 @@ void tst_CodeEditor::marks()
             editor.setTextCursor(QTextCursor(editor.document()->findBlockByNumber(n - 1)));
     }
     QCOMPARE(::marks(editor), expected);
+}
+
+void tst_CodeEditor::execLineKeepsSyntaxColours()
+{
+    CodeEditor editor;
+    Highlighter highlighter(editor.document());
+    highlighter.SetHighlightingRules(Qt::blue, Qt::white, Qt::darkGreen, Qt::white, Qt::black, Qt::white, false);
+    editor.resize(300, 100);
+    editor.setPlainText(QStringLiteral("MVP ABS, 0, 1"));
+    editor.setExecLine(1);
+    const QImage image = editor.viewport()->grab().toImage();
+    int blue = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            blue += image.pixelColor(x, y).blue() > 150 && image.pixelColor(x, y).red() < 100 ? 1 : 0;
+    QVERIFY(blue > 10);
 }
 
 // A caller that sets its own selections (the throwback) gets an error mark that the active line

@@ -214,8 +214,10 @@ void tst_WorkbenchDebugger::actionsFollowTheDebugger()
     QFETCH(QByteArray, action);
     QFETCH(bool, whileOn);
     const bool before = DebugProbe::Enabled(m_tool.get(), action.constData());
+    QTabWidget* tabs = m_tool->findChild<QTabWidget*>();
     startDebugger();
     QCOMPARE(DebugProbe::Enabled(m_tool.get(), action.constData()), whileOn);
+    QVERIFY(!tabs->tabsClosable());
     QCOMPARE(m_pages->editor(0)->debugMode, true);
     QCOMPARE(m_pages->editor(0)->contextMenuPolicy(), Qt::NoContextMenu);
 
@@ -225,6 +227,7 @@ void tst_WorkbenchDebugger::actionsFollowTheDebugger()
     QCOMPARE(DebugProbe::Enabled(m_tool.get(), action.constData()), action == "actionPause" ? false : before);
     QCOMPARE(m_pages->editor(0)->isReadOnly(), false);
     QCOMPARE(m_pages->editor(0)->contextMenuPolicy(), Qt::DefaultContextMenu);
+    QVERIFY(tabs->tabsClosable());
     for (int label = 3; label < 7; ++label)
         QCOMPARE(m_pages->status(label), QString());
 }
