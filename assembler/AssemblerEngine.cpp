@@ -1,6 +1,7 @@
 #include "AssemblerEngine.h"
 
 #include "ModuleCommands.h"
+#include "StringLines.h"
 
 #include <QDebug>
 
@@ -59,7 +60,13 @@ void AssemblerEngine::SetRanges(const TRangeSettings& ranges)
 bool AssemblerEngine::Run(const QString& source, bool appendStop, bool writeBinFile,
                           bool writeSymbolFile, bool checkRanges, const QString& includePath)
 {
-    m_source = source;
+    StringLines lines(source);
+    return Run(lines, appendStop, writeBinFile, writeSymbolFile, checkRanges, includePath);
+}
+
+bool AssemblerEngine::Run(SourceLines& source, bool appendStop, bool writeBinFile,
+                          bool writeSymbolFile, bool checkRanges, const QString& includePath)
+{
     m_appendStop = appendStop;
     m_writeBinFile = writeBinFile;
     m_writeSymbolFile = writeSymbolFile;
@@ -72,6 +79,9 @@ bool AssemblerEngine::Run(const QString& source, bool appendStop, bool writeBinF
     m_constantIndex.clear();
     m_instructionCounter = 0;
     m_program.clear();
+    // An instruction line takes some 20 characters or more. Room for that many spares the
+    // program the copies of growing in the usual case; room never written costs no memory.
+    m_program.reserve(int(qMin<qint64>(source.sizeHint() / 20, 1 << 22)));
     m_includeStack.clear();
     m_includeSet.clear();
     m_includeCount.clear();
@@ -129,7 +139,9 @@ bool AssemblerEngine::Run(const QString& source, bool appendStop, bool writeBinF
 void AssemblerEngine::GetAsmResult(QList<TInstruction>* target) const
 {
     target->clear();
-    target->append(m_program);
+    target->reserve(m_program.size());
+    for (const TInstruction& ins : m_program)
+        target->append(ins);
 }
 
 double AssemblerEngine::Evaluate(const QString& expression, int line)

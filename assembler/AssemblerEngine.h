@@ -4,6 +4,7 @@
 #include "DiskSourceFiles.h"
 #include "Eval.h"
 #include "RangeCheck.h"
+#include "SourceLines.h"
 #include "TConstant.h"
 #include "TInstruction.h"
 #include "TLabel.h"
@@ -15,6 +16,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // Turns KROL source (with its includes) into a resolved program, without any widget: the
 // evaluator, line translation, the two passes, the output files and range checking. The
@@ -43,11 +45,15 @@ public:
     // One whole assembly; false when it failed (LastError() tells why).
     bool Run(const QString& source, bool appendStop, bool writeBinFile, bool writeSymbolFile,
              bool checkRanges, const QString& includePath);
+    // The same over lines given one at a time (a large file need not be held whole).
+    bool Run(SourceLines& source, bool appendStop, bool writeBinFile, bool writeSymbolFile,
+             bool checkRanges, const QString& includePath);
     void GetAsmResult(QList<TInstruction>* target) const;
-    const QList<TInstruction>& Program() const { return m_program; }
+    const QVector<TInstruction>& Program() const { return m_program; }
 
     // Pass 1 over one text (the main text or an included one); recursive for includes.
     void AssemblePass1(const QString& text);
+    void AssemblePass1(SourceLines& lines);
     bool GetIncludeFile(const QString& line, int lineNumber, QString& text, bool& fromDisk,
                         int& fileIndex);
     void ResolveLabels();
@@ -94,7 +100,6 @@ private:
     void defineConstant(const QString& workingLine, int lineNumber);
     void includeFile(const QString& plainLine, int lineNumber);
 
-    QString m_source;
     bool m_appendStop = false;
     bool m_writeBinFile = false;
     bool m_writeSymbolFile = false;
@@ -114,7 +119,7 @@ private:
     QHash<QString, int> m_constantIndex;
     QList<TLabel> m_labels;
     QHash<QString, int> m_labelIndex;
-    QList<TInstruction> m_program;
+    QVector<TInstruction> m_program;   // contiguous: a program may hold 100,000 words
     int m_instructionCounter = 0;
     int m_totalLines = 0;
 

@@ -5,6 +5,7 @@
 #include "AppSettings.h"
 #include "Globals.h"
 #include "InputFile.h"
+#include "StringLines.h"
 
 
 namespace {
@@ -45,22 +46,20 @@ void simplifiedUpper(const QStringRef& raw, QString* out)
 
 void AssemblerEngine::AssemblePass1(const QString& text)
 {
-    // Every line feed starts one more line, so the last line is the one without any.
-    int lineStart = 0;
+    StringLines lines(text);
+    AssemblePass1(lines);
+}
+
+void AssemblerEngine::AssemblePass1(SourceLines& lines)
+{
     int n = 0;
     QString working;
-    for (bool last = false; !last;) {
+    QStringRef raw;
+    while (lines.next(&raw)) {
         ++n;
         if (m_reportProgress)
             emit ActualLine(n);
-        int lineEnd = text.indexOf(QLatin1Char('\n'), lineStart);
-        if (lineEnd < 0) {
-            lineEnd = text.size();
-            last = true;
-        }
         // The same as StripComment followed by simplified(), without the intermediate copies.
-        QStringRef raw = text.midRef(lineStart, lineEnd - lineStart);
-        lineStart = lineEnd + 1;
         for (int i = 0; i + 1 < raw.size(); ++i) {
             if (raw.at(i) == QLatin1Char('/') && raw.at(i + 1) == QLatin1Char('/')) {
                 raw = raw.left(i);

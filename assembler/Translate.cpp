@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -260,7 +261,7 @@ void AssemblerEngine::Translate(const QString& text, int lineNumber)
     }
     if (m_checkRanges)
         CheckRanges(ins);
-    m_program.append(ins);
+    m_program.append(std::move(ins));
     ++m_instructionCounter;
 }
 

@@ -2,6 +2,8 @@
 
 #include "AssemblerEngine.h"
 #include "BinaryFile.h"
+#include "FileLines.h"
+#include "StringLines.h"
 #include "InputFile.h"
 #include "ModuleOption.h"
 #include "OutputFile.h"
@@ -25,9 +27,17 @@ SourceAssembly::~SourceAssembly()
 bool SourceAssembly::setSource(const QString& path)
 {
     QString reason;
-    if (!InputFile::readText(path, &m_text, &reason)) {
-        report(QStringLiteral("cannot read %1: %2").arg(inputName(path), reason));
-        return false;
+    if (InputFile::isStandardInput(path)) {
+        QString text;
+        if (!InputFile::readText(path, &text, &reason))
+            return cannotRead(path, reason);
+        m_lines.reset(new StringLines(text));
+    } else {
+        auto file = new FileLines;
+        m_lines.reset(file);
+        if (!file->open(path, &reason))
+            return cannotRead(path, reason);
+        m_file = file;
     }
     if (InputFile::isStandardInput(path)) {
         // Include files are looked for from the current folder.
@@ -42,6 +52,12 @@ bool SourceAssembly::setSource(const QString& path)
     m_directory = info.absolutePath() + QLatin1Char('/');
     m_name = info.fileName();
     return true;
+}
+
+bool SourceAssembly::cannotRead(const QString& path, const QString& reason)
+{
+    report(QStringLiteral("cannot read %1: %2").arg(inputName(path), reason));
+    return false;
 }
 
 QString SourceAssembly::inputName(const QString& path)
@@ -76,8 +92,12 @@ bool SourceAssembly::run()
 {
     m_assembler->SetSourceFile(m_directory, m_name, -1);
     m_assembler->SetRanges(m_ranges);
-    if (!m_assembler->Run(m_text, m_appendStop, false, false, m_checkRanges,
-                          m_includeDirectory)) {
+    const bool assembled =
+        m_assembler->Run(*m_lines, m_appendStop, false, false, m_checkRanges, m_includeDirectory);
+    // A source that could not be read to its end is the fault, whatever the assembly made of it.
+    if (m_file && !m_file->error().isEmpty())
+        return cannotRead(m_argument, m_file->error());
+    if (!assembled) {
         // The file is the one Throwback would name: where the assembler was when it failed.
         const CAsmError& e = m_assembler->LastError();
         standardError() << displayName(e.FileName) << ':' << e.Line << ": error: " << e.Message
@@ -85,7 +105,6 @@ bool SourceAssembly::run()
         standardError().flush();
         return false;
     }
-    m_assembler->GetAsmResult(&m_program);
     return true;
 }
 
@@ -96,6 +115,13 @@ QString SourceAssembly::displayName(const QString& engineName) const
     return engineName == m_name ? m_argument : QDir::cleanPath(engineName);
 }
 
+QList<TInstruction> SourceAssembly::program() const
+{
+    QList<TInstruction> program;
+    m_assembler->GetAsmResult(&program);
+    return program;
+}
+
 const QList<TLabel>& SourceAssembly::labels() const
 {
     return m_assembler->Labels();
@@ -104,9 +130,10 @@ const QList<TLabel>& SourceAssembly::labels() const
 QStringList SourceAssembly::instructionFiles() const
 {
     QStringList files;
-    files.reserve(m_program.size());
+    const QVector<TInstruction>& program = m_assembler->Program();
+    files.reserve(program.size());
     QString current = m_argument;
-    for (const TInstruction& ins : m_program) {
+    for (const TInstruction& ins : program) {
         if (!ins.FileName.isEmpty())
             current = displayName(ins.FileName);
         files.append(current);
@@ -116,7 +143,7 @@ QStringList SourceAssembly::instructionFiles() const
 
 bool SourceAssembly::writeBinFile(const QString& path)
 {
-    return writeOutput(path, BinaryFile::Encode(m_program));
+    return writeOutput(path, BinaryFile::Encode(m_assembler->Program()));
 }
 
 bool SourceAssembly::writeSymbolFile(const QString& path)

@@ -8,7 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class AssemblerEngine;
+class FileLines;
+class SourceLines;
 
 // Assembles one source file headless with the workbench's engine, for the sub-commands that
 // take sources. Problems are printed to standard error as they are found.
@@ -32,10 +36,11 @@ public:
     // The source's directory and base name (up to the first '.') with ".bin".
     QString defaultOutputPath() const;
 
-    // Runs the assembly; errors are printed as FILE:LINE: error: MESSAGE.
+    // Runs the assembly, once; errors are printed as FILE:LINE: error: MESSAGE.
     bool run();
 
-    const QList<TInstruction>& program() const { return m_program; }
+    // A copy of the program, for those that keep it beyond the assembly.
+    QList<TInstruction> program() const;
     // The labels in the order they were defined, names in upper case.
     const QList<TLabel>& labels() const;
     // The file each instruction came from (the file names the engine keeps only on the first
@@ -52,6 +57,7 @@ public:
     static QString inputName(const QString& path);
 
 private:
+    static bool cannotRead(const QString& path, const QString& reason);
     QString displayName(const QString& engineName) const;
     static bool writeOutput(const QString& path, const QByteArray& data);
 
@@ -59,12 +65,13 @@ private:
     QString m_argument;      // the source as the user named it
     QString m_directory;     // absolute, with a trailing '/'
     QString m_name;          // bare file name
-    QString m_text;
+    // A file is read as the assembly goes; standard input is read whole first.
+    std::unique_ptr<SourceLines> m_lines;
+    FileLines* m_file = nullptr;   // m_lines when it reads a file
     QString m_includeDirectory;
     bool m_fromStandardInput = false;
     bool m_appendStop = true;
     bool m_checkRanges = false;
     QStringList m_commandList;
     TRangeSettings m_ranges;
-    QList<TInstruction> m_program;
 };

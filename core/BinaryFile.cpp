@@ -13,6 +13,26 @@ uint8_t Checksum(const char* record)
     return uint8_t(sum);
 }
 
+template <class Program>
+QByteArray EncodeAll(const Program& program)
+{
+    QByteArray data(program.size() * BinaryFile::RecordSize, Qt::Uninitialized);
+    char* record = data.data();
+    for (const TInstruction& instruction : program) {
+        const uint32_t value = uint32_t(instruction.Value);
+        record[0] = char(instruction.Opcode);
+        record[1] = char(instruction.Type & 0xff);
+        record[2] = char(instruction.Motor);
+        record[3] = char(value >> 24);
+        record[4] = char(value >> 16);
+        record[5] = char(value >> 8);
+        record[6] = char(value);
+        record[7] = char(Checksum(record));
+        record += BinaryFile::RecordSize;
+    }
+    return data;
+}
+
 } // namespace
 
 bool BinaryFile::Decode(const QByteArray& data, QList<TInstruction>* program, QString* error)
@@ -51,25 +71,6 @@ bool BinaryFile::Decode(const QByteArray& data, QList<TInstruction>* program, QS
     return true;
 }
 
-QByteArray BinaryFile::Encode(const QList<TInstruction>& program)
-{
-    QByteArray data(program.size() * RecordSize, Qt::Uninitialized);
-    char* record = data.data();
-    for (const TInstruction& instruction : program) {
-        const uint32_t value = uint32_t(instruction.Value);
-        record[0] = char(instruction.Opcode);
-        record[1] = char(instruction.Type & 0xff);
-        record[2] = char(instruction.Motor);
-        record[3] = char(value >> 24);
-        record[4] = char(value >> 16);
-        record[5] = char(value >> 8);
-        record[6] = char(value);
-        record[7] = char(Checksum(record));
-        record += RecordSize;
-    }
-    return data;
-}
-
 BinaryFile::ReadStatus BinaryFile::Read(const QString& path, QList<TInstruction>* program, QString* error)
 {
     QByteArray data;
@@ -78,7 +79,22 @@ BinaryFile::ReadStatus BinaryFile::Read(const QString& path, QList<TInstruction>
     return Decode(data, program, error) ? ReadStatus::Ok : ReadStatus::BadFormat;
 }
 
+QByteArray BinaryFile::Encode(const QList<TInstruction>& program)
+{
+    return EncodeAll(program);
+}
+
+QByteArray BinaryFile::Encode(const QVector<TInstruction>& program)
+{
+    return EncodeAll(program);
+}
+
 bool BinaryFile::Write(const QString& path, const QList<TInstruction>& program, QString* error)
+{
+    return OutputFile(path).write(Encode(program), error);
+}
+
+bool BinaryFile::Write(const QString& path, const QVector<TInstruction>& program, QString* error)
 {
     return OutputFile(path).write(Encode(program), error);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVector>
 
 // The binary program file: one 8-byte record per instruction, no header: opcode, type (low
 // 8 bits), motor/bank, value (32 bits, most significant byte first), and a checksum byte that
@@ -23,6 +24,7 @@ public:
 
     // The file contents for a program; the value's low 32 bits are stored.
     static QByteArray Encode(const QList<TInstruction>& program);
+    static QByteArray Encode(const QVector<TInstruction>& program);
 
     // Reads and decodes a whole file (InputFile's rules and limit for binaries). *error does not
     // repeat the path.
@@ -30,4 +32,5 @@ public:
 
     // Writes the whole file as OutputFile writes; *error does not repeat the path.
     static bool Write(const QString& path, const QList<TInstruction>& program, QString* error);
+    static bool Write(const QString& path, const QVector<TInstruction>& program, QString* error);
 };

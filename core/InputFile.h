@@ -32,6 +32,8 @@ public:
     static QString decodeText(const QByteArray& bytes);
 
 private:
+    friend class FileLines;   // reads a source piece by piece within the same rules
+
     static bool openChecked(const QString& path, qint64 limit, QFile* file, qint64* size,
                             QString* error);
     static bool readOpen(QFile* file, qint64 size, qint64 limit, QByteArray* data, QString* error);

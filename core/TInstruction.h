@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 #include <cstdint>
 
 // One program word as the assembler produces it and the module link moves it.
@@ -17,3 +18,6 @@ struct TInstruction
     int FileIndex = -1;      // editor page of the source, -1 when read from disk
     bool BreakpointFlag = false;
 };
+
+// Its strings may be moved in memory as bytes, so a growing program is moved, not copied.
+Q_DECLARE_TYPEINFO(TInstruction, Q_MOVABLE_TYPE);

@@ -1,5 +1,6 @@
 #include "BinaryFile.h"
 #include "CaseFile.h"
+#include "FileLines.h"
 #include "HeaderTime.h"
 #include "InputFile.h"
 #include "OutputFile.h"
@@ -107,6 +108,10 @@ void tst_FileIO::textIsReadAsAFileOpenedAsText_data()
         << longLine + "\xc3\xa4" << QString::fromLatin1(longLine) + QChar(0xe4);
     QTest::newRow("carriage returns across pieces")
         << QByteArray("STOP\r\n").repeated(30000) << QString("STOP\n").repeated(30000);
+    QTest::newRow("plain lines, then one beyond ASCII")
+        << QByteArray("A\r\nB\n// \xc3\xa4\nC\n") << QString::fromUtf8("A\nB\n// \xc3\xa4\nC\n");
+    QTest::newRow("line longer than two pieces")
+        << "A\n" + longLine + longLine + "\nB" << "A\n" + QString::fromLatin1(longLine + longLine) + "\nB";
 }
 
 void tst_FileIO::textIsReadAsAFileOpenedAsText()
@@ -118,6 +123,14 @@ void tst_FileIO::textIsReadAsAFileOpenedAsText()
     QVERIFY(InputFile::readText(m_dir.write("t.kro", bytes), &read, &error));
     QCOMPARE(read, text);
     QCOMPARE(InputFile::decodeText(bytes), text);
+    // Read line by line, the file gives the same lines.
+    FileLines file;
+    QVERIFY(file.open(m_dir.filePath("t.kro"), &error));
+    QStringList lines;
+    for (QStringRef line; file.next(&line);)
+        lines.append(line.toString());
+    QCOMPARE(file.error(), QString());
+    QCOMPARE(lines, text.split(QLatin1Char('\n')));
 }
 
 void tst_FileIO::writesIntoDevicesAndFifos()
@@ -202,7 +215,7 @@ void tst_FileIO::programFiles()
 
     // Only the low byte of the type and the low 32 bits of the value are stored.
     TInstruction wide = MakeInstruction(5, 300, 0, 4294967295LL);
-    QCOMPARE(BinaryFile::Encode({wide}).toHex(), QByteArray("052c00ffffffff2d"));
+    QCOMPARE(BinaryFile::Encode(QVector<TInstruction>{wide}).toHex(), QByteArray("052c00ffffffff2d"));
 }
 
 QTEST_GUILESS_MAIN(tst_FileIO)
