@@ -141,6 +141,11 @@ QString step(VirtualModule& m, const QString& line)
 
 } // namespace
 
+bool LoadProgram(VirtualModule& m, const QString& words)
+{
+    return step(m, "load " + words) == "load " + words;
+}
+
 void RunSimScript(const QStringList& body, const QStringList& results)
 {
     VirtualModule m;

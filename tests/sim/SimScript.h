@@ -10,5 +10,9 @@ class VirtualModule;
 // current test, naming the step with what the module did instead.
 void RunSimScript(const QStringList& body, const QStringList& results);
 
+// Downloads the words ("MNEMONIC TYPE MOTOR VALUE; ..." as in a script's "load" step) and the
+// end marker; true when every one was stored.
+bool LoadProgram(VirtualModule& m, const QString& words);
+
 // What a probe such as "a", "var/3" or "ap/0/1" reads of the module (the script files list them).
 QString SimProbe(const VirtualModule& m, const QString& what);

@@ -7,21 +7,7 @@
 #include "ModuleCommands.h"
 #include "VirtualModule.h"
 
-#include <QMetaType>
-#include <QString>
-#include <QVector>
-
-// One program word written as its mnemonic, so test tables read like KROL.
-struct TestWord
-{
-    QString Mnemonic;
-    int Type = 0;
-    int Motor = 0;
-    qint64 Value = 0;
-};
-using TestProgram = QVector<TestWord>;
-Q_DECLARE_METATYPE(TestWord)
-
+// A request straight to a virtual module.
 inline TModuleReply send(VirtualModule& m, int command, int type = 0, int motor = 0,
                          qint64 value = 0)
 {
@@ -41,24 +27,3 @@ inline Command ask(KROLModuleInterface& m, int command, int type = 0, int value 
                                              &reply);
     return reply;
 }
-
-inline int opcodeOf(const QString& mnemonic)
-{
-    const TInstructionRow* row = FindInstruction(mnemonic);
-    return row ? row->Opcode : mnemonic.toInt();   // a number stands for a raw opcode
-}
-
-// Downloads the program and its end marker; true when every word was stored.
-inline bool download(VirtualModule& m, const TestProgram& program)
-{
-    bool ok = send(m, ModuleCommand::DownloadStart).Status == 100;
-    for (const TestWord& w : program)
-        ok = send(m, opcodeOf(w.Mnemonic), w.Type, w.Motor, w.Value).Status == 101 && ok;
-    ok = send(m, 0).Status == 101 && ok;
-    send(m, ModuleCommand::DownloadEnd);
-    return ok;
-}
-
-inline int statusState(uint32_t word) { return int(word >> 24); }
-inline int statusPc(uint32_t word) { return int(word & 0xFFFF); }
-inline bool statusWaiting(uint32_t word) { return (word >> 16) & 0xFF; }

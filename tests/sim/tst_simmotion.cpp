@@ -1,3 +1,4 @@
+#include "SimScript.h"
 #include "SimTestSupport.h"
 
 #include <QtTest>
@@ -28,17 +29,21 @@ QVector<qint64> snapshot(const VirtualModule& m)
 
 // A random program of motion commands, waits and parameter changes in an endless loop, with a
 // timer and a position-reached interrupt whose handler reads a position.
-TestProgram randomMotionProgram(quint32 seed, bool steady)
+QString randomMotionProgram(quint32 seed, bool steady)
 {
     std::mt19937 rng(seed);
     const auto pick = [&rng](std::initializer_list<qint64> values) {
         return values.begin()[std::uniform_int_distribution<size_t>(0, values.size() - 1)(rng)];
     };
     const auto any = [&rng](qint64 lo, qint64 hi) { return std::uniform_int_distribution<qint64>(lo, hi)(rng); };
-    TestProgram p{{"VECT", 0, 0, 0}, {"VECT", 3, 0, 0}, {"EI", 0}, {"EI", 3}, {"EI", 255},
-                  {"SGP", 0, 3, any(1, 700)}};
-    if (steady)
-        p[5] = TestWord{"SGP", 0, 3, pick({0, 250, 1000})};
+    struct Word   // braces: its operands are drawn in order
+    {
+        const char* mnemonic;
+        qint64 type, motor = 0, value = 0;
+    };
+    const auto word = [](const Word& w) { return QString("%1 %2 %3 %4").arg(w.mnemonic).arg(w.type).arg(w.motor).arg(w.value); };
+    const qint64 period = any(1, 700);
+    QStringList p{"VECT", "VECT 3", "EI 0", "EI 3", "EI 255", word({"SGP", 0, 3, steady ? pick({0, 250, 1000}) : period})};
     const int body = p.size();
     const int count = int(any(6, 18));
     for (int i = 0; i < count; ++i) {
@@ -47,31 +52,28 @@ TestProgram randomMotionProgram(quint32 seed, bool steady)
         // a while: moves to fixed places, rotations, waits, no counting.
         const int axis = int(any(0, 2));
         switch (steady ? pick({0, 1, 2, 4, 5, 6, 6, 7, 11}) : any(0, 13)) {
-        case 0: p << TestWord{"SAP", MaxSpeed, axis, pick({0, 1000, 50000, 100000, 3000000, 20000000})}; break;
-        case 1: p << TestWord{"SAP", MaxAccel, axis, pick({0, 1, 1500, 100000, 1000000, 7777777})}; break;
-        case 2: p << TestWord{"MVP", 0, axis, pick({0, any(-5000, 5000), any(-12000000, 12000000)})}; break;
-        case 3: p << TestWord{"MVP", 1, axis, any(-300000, 300000)}; break;
-        case 4: p << TestWord{pick({0, 1}) ? "ROR" : "ROL", 0, axis, pick({any(0, 5000), any(0, 30000000)})}; break;
-        case 5: p << TestWord{"MST", 0, axis}; break;
-        case 6: p << TestWord{"WAIT", TICKS, 0, any(1, 80)}; break;
-        case 7: p << TestWord{"WAIT", int(pick({POS, REFSW, LIMSW})), axis, any(1, 200)}; break;
-        case 8: p << TestWord{"RFS", int(pick({0, 1})), int(any(1, 2))}; break;
-        case 9: p << TestWord{"SAP", int(pick({RightDisable, LeftDisable})), axis, pick({0, 1})}; break;
-        case 10: p << TestWord{"SAP", ActualPos, int(any(1, 2)), any(-1000, 1000)}; break;
-        case 11: p << TestWord{"GAP", int(pick({ActualPos, ActualVel})), axis}; break;
-        case 12: p << TestWord{"SGP", int(any(0, 2)), 3, any(0, 300)}; break;
-        default: p << TestWord{"SAP", int(pick({194, 195})), axis, pick({0, 500, 20000})}; break;
+        case 0: p << word({"SAP", MaxSpeed, axis, pick({0, 1000, 50000, 100000, 3000000, 20000000})}); break;
+        case 1: p << word({"SAP", MaxAccel, axis, pick({0, 1, 1500, 100000, 1000000, 7777777})}); break;
+        case 2: p << word({"MVP", 0, axis, pick({0, any(-5000, 5000), any(-12000000, 12000000)})}); break;
+        case 3: p << word({"MVP", 1, axis, any(-300000, 300000)}); break;
+        case 4: p << word({pick({0, 1}) ? "ROR" : "ROL", 0, axis, pick({any(0, 5000), any(0, 30000000)})}); break;
+        case 5: p << word({"MST", 0, axis}); break;
+        case 6: p << word({"WAIT", TICKS, 0, any(1, 80)}); break;
+        case 7: p << word({"WAIT", pick({POS, REFSW, LIMSW}), axis, any(1, 200)}); break;
+        case 8: p << word({"RFS", pick({0, 1}), any(1, 2)}); break;
+        case 9: p << word({"SAP", pick({RightDisable, LeftDisable}), axis, pick({0, 1})}); break;
+        case 10: p << word({"SAP", ActualPos, any(1, 2), any(-1000, 1000)}); break;
+        case 11: p << word({"GAP", pick({ActualPos, ActualVel}), axis}); break;
+        case 12: p << word({"SGP", any(0, 2), 3, any(0, 300)}); break;
+        default: p << word({"SAP", pick({194, 195}), axis, pick({0, 500, 20000})}); break;
         }
     }
-    p << TestWord{"JA", 0, 0, body};
-    const int handler = p.size();
-    if (steady)
-        p << TestWord{"CALCV", 7, 1, 1} << TestWord{"GAP", ActualVel, int(any(0, 2))} << TestWord{"RETI"};   // XOR
-    else
-        p << TestWord{"CALCV", 0, 1, 1} << TestWord{"GAP", ActualPos, int(any(0, 2))} << TestWord{"RETI"};
-    p[0].Value = handler;
-    p[1].Value = handler;
-    return p;
+    p << word({"JA", 0, 0, body});
+    p[0] = word({"VECT", 0, 0, p.size()});
+    p[1] = word({"VECT", 3, 0, p.size()});
+    // Steady: the handler XORs, so the count repeats too.
+    p << word({"CALCV", steady ? 7 : 0, 1, 1}) << word({"GAP", steady ? ActualVel : ActualPos, any(0, 2)}) << "RETI";
+    return p.join("; ");
 }
 // The switches of axis 0 agree with its position (a position that rounds to a switch's edge
 // may lie on either side of it), and an enabled limit switch that is on keeps the axis from
@@ -138,8 +140,7 @@ void tst_SimMotion::movesStayWithinTheAcceleration()
     QFETCH(int, target);
     QFETCH(int, endMs);
     VirtualModule m;
-    QVERIFY(download(m, {{"VECT", 3, 0, 4}, {"EI", 3}, {"EI", 255}, {"JA", 0, 0, 3},
-                         {"CALCV", 0, 1, 1}, {"RETI"}}));
+    QVERIFY(LoadProgram(m, "VECT 3 0 4; EI 3; EI 255; JA 0 0 3; CALCV 0 1 1; RETI"));
     send(m, ModuleCommand::ApplRun);
     if (rotate != 0) {
         send(m, Opcode::SAP, MaxAccel, 0, 0);
@@ -216,13 +217,10 @@ void tst_SimMotion::segmentsAreClosedForm()
 void tst_SimMotion::timersFireOnWholeMilliseconds()
 {
     VirtualModule m;
-    TestProgram p{{"VECT", 0, 0, 40}, {"VECT", 1, 0, 43}, {"EI", 0}, {"EI", 1}, {"EI", 255}};
-    p << TestProgram(32, TestWord{"CALC", 0, 0, 1});            // slots 5 to 36
-    p << TestWord{"SGP", 1, 3, 2} << TestWord{"SGP", 0, 3, 1}   // slots 37, 38 of millisecond 0
-      << TestWord{"JA", 0, 0, 39};
-    p << TestWord{"CALCV", 0, 9, 1} << TestWord{"CALCVV", 9, 0, 9} << TestWord{"RETI"}
-      << TestWord{"CALCV", 0, 9, 1} << TestWord{"CALCVV", 9, 1, 9} << TestWord{"RETI"};
-    QVERIFY(download(m, p));
+    // Slots 5 to 36 count; slots 37 and 38 of millisecond 0 set the timers.
+    QVERIFY(LoadProgram(m, "VECT 0 0 40; VECT 1 0 43; EI 0; EI 1; EI 255; " + QString("CALC 0 0 1; ").repeated(32)
+                               + "SGP 1 3 2; SGP 0 3 1; JA 0 0 39; CALCV 0 9 1; CALCVV 9 0 9; RETI; "
+                                 "CALCV 0 9 1; CALCVV 9 1 9; RETI"));
     QList<QPair<qint64, int>> handlerStarts;
     m.setTraceHook([&handlerStarts](const TTraceStep& s) {
         if (s.Address == 40 || s.Address == 43)
@@ -255,11 +253,11 @@ void tst_SimMotion::jumpingEqualsStepping()
 {
     QFETCH(quint32, seed);
     QFETCH(bool, steady);
-    const TestProgram program = randomMotionProgram(seed, steady);
+    const QString program = randomMotionProgram(seed, steady);
     const int duration = steady ? 60000 : 30000;
     VirtualModule stepped, jumped;
-    QVERIFY(download(stepped, program));
-    QVERIFY(download(jumped, program));
+    QVERIFY(LoadProgram(stepped, program));
+    QVERIFY(LoadProgram(jumped, program));
     send(stepped, ModuleCommand::ApplRun);
     send(jumped, ModuleCommand::ApplRun);
     QVector<QVector<qint64>> states{snapshot(stepped)};
@@ -281,43 +279,33 @@ void tst_SimMotion::jumpingEqualsStepping()
 
 void tst_SimMotion::repeatingProgramsSkipPeriods_data()
 {
-    QTest::addColumn<TestProgram>("program");
+    QTest::addColumn<QString>("program");
     QTest::addColumn<int>("seconds");
     QTest::addColumn<int>("position");   // of axis 0 at the end, to see where the run went
 
     QTest::newRow("drifts into the limit switch")
-        << TestProgram{{"ROR", 0, 0, 100000}, {"WAIT", TICKS, 0, 100}, {"ROL", 0, 0, 50000},
-                       {"WAIT", TICKS, 0, 100}, {"JA", 0, 0, 0}}
-        << 2000 << 9957425;
+        << "ROR 0 0 100000; WAIT TICKS 0 100; ROL 0 0 50000; WAIT TICKS 0 100; JA 0 0 0" << 2000 << 9957425;
     QTest::newRow("swings across the reference switch, then away from it")
-        << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"ROL", 0, 0, 1000},
-                       {"WAIT", TICKS, 0, 100}, {"JA", 0, 0, 0}}
-        << 20000 << -498;
+        << "ROR 0 0 1000; WAIT TICKS 0 100; ROL 0 0 1000; WAIT TICKS 0 100; JA 0 0 0" << 20000 << -498;
     QTest::newRow("moves between two places")
-        << TestProgram{{"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0},
-                       {"WAIT", TICKS, 0, 3}, {"JA", 0, 0, 0}}
-        << 2000 << -372;
+        << "MVP 0 0 5000; WAIT POS 0 0; MVP 0 0 -3000; WAIT POS 0 0; WAIT TICKS 0 3; JA 0 0 0" << 2000 << -372;
     QTest::newRow("a timer that never lines up with the loop")
-        << TestProgram{{"VECT", 0, 0, 9}, {"EI", 0}, {"EI", 255}, {"SGP", 0, 3, 300},
-                       {"MVP", 0, 0, 5000}, {"WAIT", POS, 0, 0}, {"MVP", 0, 0, -3000}, {"WAIT", POS, 0, 0},
-                       {"JA", 0, 0, 4}, {"CALCV", 7, 5, 1}, {"RETI"}}
-        << 2000 << 2515;
-    QTest::newRow("reads where it is while it drifts")
-        << TestProgram{{"ROR", 0, 0, 1000}, {"WAIT", TICKS, 0, 100}, {"GAP", ActualPos, 0},
-                       {"ROL", 0, 0, 900}, {"WAIT", TICKS, 0, 100}, {"COMP", 0, 0, 30000},
-                       {"JC", 6, 0, 0}, {"STOP"}}
-        << 1000 << -345157;   // stops at 30,000 after 600 s; the axis turns on
+        << "VECT 0 0 9; EI 0; EI 255; SGP 0 3 300; MVP 0 0 5000; WAIT POS 0 0; MVP 0 0 -3000; WAIT POS 0 0; "
+           "JA 0 0 4; CALCV 7 5 1; RETI" << 2000 << 2515;
+    QTest::newRow("reads where it is while it drifts")   // stops at 30,000 after 600 s; the axis turns on
+        << "ROR 0 0 1000; WAIT TICKS 0 100; GAP 1 0; ROL 0 0 900; WAIT TICKS 0 100; COMP 0 0 30000; JC 6 0 0; STOP"
+        << 1000 << -345157;
 }
 
 // A program that repeats itself runs in one call, in which whole periods pass at once, and in
 // calls of a second, shorter than its period, in which none can: both end in the same state.
 void tst_SimMotion::repeatingProgramsSkipPeriods()
 {
-    QFETCH(TestProgram, program);
+    QFETCH(QString, program);
     QFETCH(int, seconds);
     VirtualModule once, often;
-    QVERIFY(download(once, program));
-    QVERIFY(download(often, program));
+    QVERIFY(LoadProgram(once, program));
+    QVERIFY(LoadProgram(often, program));
     send(once, ModuleCommand::ApplRun);
     send(often, ModuleCommand::ApplRun);
     for (int s = 0; s < seconds; ++s)

@@ -41,8 +41,7 @@ void tst_SimPrograms::scripts()
 void tst_SimPrograms::traceReportsEveryInstruction()
 {
     VirtualModule m;
-    QVERIFY(download(m, {{"CALC", CalcOp::Load, 0, 2}, {"WAIT", 0, 0, 1}, {"CALC", CalcOp::Add, 0, 3},
-                         {"JA", 0, 0, 5}, {"STOP"}, {"CALCX", CalcOp::Swap}, {"STOP"}}));
+    QVERIFY(LoadProgram(m, "CALC LOAD 0 2; WAIT TICKS 0 1; CALC ADD 0 3; JA 0 0 5; STOP; CALCX SWAP; STOP"));
     QVector<TTraceStep> steps;
     m.setTraceHook([&steps](const TTraceStep& s) { steps.append(s); });
     send(m, ModuleCommand::ApplRun);
