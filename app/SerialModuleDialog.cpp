@@ -27,7 +27,8 @@ SerialModuleDialog::SerialModuleDialog(const QString& defaultDescription, QWidge
     connect(ui->buttons, &QDialogButtonBox::accepted, this, &SerialModuleDialog::accept);
     connect(ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(ui->browseButton, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QString(), ui->descriptionEdit->text(),
+        const QString path = QFileDialog::getOpenFileName(this, tr("Module description"),
+                                                          ui->descriptionEdit->text(),
                                                           tr("Module descriptions (*.json);;All files (*)"));
         if (!path.isEmpty())
             ui->descriptionEdit->setText(path);
@@ -100,6 +101,7 @@ void SerialModuleDialog::accept()
     if (!m_connection) {
         ui->errorLabel->setText(error);
         ui->errorLabel->show();
+        adjustSize();   // room for the message, rather than squeezed fields
         return;
     }
     m_refresh.stop();
