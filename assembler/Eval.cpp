@@ -3,6 +3,8 @@
 #include "CAsmError.h"
 #include "Globals.h"
 
+#include <QVarLengthArray>
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -182,12 +184,13 @@ double Eval::function()
     };
 
     // Names may hold white space ("S IN"), so they are gathered character by character.
-    QString& name = m_name;
-    name.resize(0);
+    QVarLengthArray<QChar, 64> letters;
     do {
-        name.append(QChar(cur()));
+        letters.append(QChar(cur()));
         next();
     } while (isLetter(cur()) || isDigit(cur()) || cur() == '_');
+    QString& name = m_name;
+    name.setUnicode(letters.constData(), letters.size());
 
     if (m_index) {
         const auto it = m_index->constFind(name);
