@@ -1,3 +1,4 @@
+#include "AssemblerEngine.h"
 #include "ModuleDescription.h"
 #include "SimParameters.h"
 
@@ -6,7 +7,8 @@
 #include <set>
 
 // The virtual module's own tables against modules/virtual.json, which publishes them: a
-// parameter the description names must be one the module has, with the same range and access.
+// parameter the description names must be one the module has, with the same range and access;
+// and the example include file, which names them for programs.
 class tst_SimDescription : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ private slots:
     void numberedMaps_data();
     void numberedMaps();
     void waitEventsAndCoordinates();
+    void includeFileNamesTheParameters_data();
+    void includeFileNamesTheParameters();
 
 private:
     ModuleDescription m_json;
@@ -131,6 +135,39 @@ void tst_SimDescription::waitEventsAndCoordinates()
     QVERIFY(eeprom.flag2 && eeprom.number == Sim::CoordinateCount - 1);
     QVERIFY(coordinates.take("par::multiaxis").flag2);
     QCOMPARE(coordinates.size(), Sim::CoordinateCount);
+}
+
+void tst_SimDescription::includeFileNamesTheParameters_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::newRow("axis parameters") << "axis0";
+    QTest::newRow("settings") << "global0";
+    QTest::newRow("timers") << "global3";
+}
+
+// Every axis parameter, bank 0 setting and timer is a constant of examples/virtual-module.inc
+// under its own name: "par::MaxPositioningSpeed" is MAX_POSITIONING_SPEED, "par::auto start
+// mode" AUTO_START_MODE.
+void tst_SimDescription::includeFileNamesTheParameters()
+{
+    QFETCH(QString, map);
+    QFile inc(qEnvironmentVariable("KROL_SOURCE_DIR") + "/examples/virtual-module.inc");
+    QVERIFY(inc.open(QIODevice::ReadOnly | QIODevice::Text));
+    AssemblerEngine a;
+    QVERIFY2(a.Run(QString::fromUtf8(inc.readAll()) + "\nSTOP", false, false, false, false, QString()),
+             qPrintable(a.LastError().Message));
+    QHash<QString, double> constants;
+    for (const TConstant& c : a.Constants())
+        constants.insert(c.Name, c.Value);
+    const ParameterMap parameters = m_json.maps.value(map);
+    QVERIFY(!parameters.isEmpty());
+    for (auto it = parameters.begin(); it != parameters.end(); ++it) {
+        QString name = it.key().mid(5);
+        name.replace(QRegularExpression("([a-z0-9])([A-Z])"), "\\1_\\2").replace(' ', '_');
+        name = name.toUpper();
+        QVERIFY2(constants.contains(name), qPrintable(name + " is missing"));
+        QCOMPARE(constants.value(name), double(it.value().number));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_SimDescription)

@@ -9,28 +9,12 @@ class tst_SimPrograms : public QObject
     Q_OBJECT
 
 private slots:
-    void programs_data();
-    void programs();
     void scripts_data() { AddCaseRows("sim-runs.cases"); }
     void scripts();
     void traceReportsEveryInstruction();
 };
 
-// tests/cases/sim-programs.cases: a program run for a while, and what the module holds then.
-void tst_SimPrograms::programs_data()
-{
-    AddCaseRows("sim-programs.cases");
-}
-
-void tst_SimPrograms::programs()
-{
-    QFETCH(QStringList, body);
-    QFETCH(QStringList, results);
-    const QRegularExpressionMatch run = QRegularExpression("^after (\\d+) ms: (.*)$").match(results.value(0));
-    QVERIFY2(results.size() == 1 && run.hasMatch(), "one result: \"after MS ms: PROBE=VALUE ...\"");
-    RunSimScript({"load " + body.join(';'), "ApplRun => 100", "advance " + run.captured(1)}, {run.captured(2)});
-}
-
+// tests/cases/sim-runs.cases: programs and what the module does with them, step by step.
 void tst_SimPrograms::scripts()
 {
     QFETCH(QStringList, body);
