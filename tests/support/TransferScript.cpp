@@ -57,7 +57,7 @@ bool ScriptCase(RecordingConnection& module, const QStringList& body, QList<TIns
                                                                     : w[2].toInt(&ok);
         } else if (w.value(0) == QLatin1String("fill") && w.size() == 2) {
             for (int a = 0, n = w[1].toInt(&ok); a < n; ++a)
-                memory->append(MakeInstruction(1 + a % 50, 0, 0, a));
+                memory->append(MakeInstruction(1, 0, 0, a));
         } else if (ParseCaseWord(line, &word)) {
             memory->append(word);
         } else {

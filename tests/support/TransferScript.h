@@ -19,7 +19,7 @@ constexpr int StoredButInvalid = -2;  // status 101 in a reply that is not valid
 Command Answer(int status);
 void Script(RecordingConnection& module, int faultAt, int faultStatus, QList<TInstruction> memory = {});
 // Script() from a case of tests/cases/transfer-*.cases: its body's "fault AT STATUS" line (STATUS a
-// number, "none" or "stored-invalid") and memory words ("fill N": N words without an end marker).
+// number, "none" or "stored-invalid") and memory words ("fill N": N words "ROR 0, ADDRESS", no end).
 // False when a line is not understood.
 bool ScriptCase(RecordingConnection& module, const QStringList& body, QList<TInstruction>* memory);
 // The same for the current row of a _data() table made by AddCaseRows: the module scripted from

@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "CaseFile.h"
 #include "ModuleCommands.h"
 #include "SettingsGroup.h"
 #include "TransferScript.h"
@@ -6,8 +7,6 @@
 
 #include <QCheckBox>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(QList<TInstruction>)
 
 using namespace TransferScript;
 
@@ -21,10 +20,16 @@ public:
 
 private slots:
     void init();
-    void disassemble_data();
-    void disassemble();
+    void session_data();
+    void session() { runSteps(); }
     void secondReadBackOpensAPage();
     void downloadAsksToAssemble();
+
+private:
+    bool step(const QString& verb, const QString& args) override;
+    // "reads": how many words one read-back read; "has PAGE TEXT": yes when the page holds the
+    // text; "count": the number of pages.
+    QString value(const QString& key) override;
 };
 
 void tst_WorkbenchTransfer::init()
@@ -34,55 +39,39 @@ void tst_WorkbenchTransfer::init()
     m_plugin.link().clear();
 }
 
-void tst_WorkbenchTransfer::disassemble_data()
+// tests/cases/workbench-transfer.cases.
+void tst_WorkbenchTransfer::session_data()
 {
-    QTest::addColumn<QList<TInstruction>>("memory");
-    QTest::addColumn<int>("invalidAt");
-    QTest::addColumn<int>("reads");
-    QTest::addColumn<QString>("text");         // a line the page shows; empty: the page stays empty
-    QTest::addColumn<QStringList>("message");  // text and informative text of the box after it
-
-    const QList<TInstruction> program{MakeInstruction(1, 0, 0, 1000), MakeInstruction(28), MakeInstruction(0)};
-    QTest::newRow("program") << program << -1 << 3 << "ROR 0, 1000" << QStringList();
-    QTest::newRow("empty memory") << QList<TInstruction>{MakeInstruction(0)} << -1 << 1 << ""
-                                  << QStringList{"The KROL program memory of the module is empty.", ""};
-    QList<TInstruction> full;
-    for (int a = 0; a < 2048; ++a)
-        full.append(MakeInstruction(1, 0, 0, a));
-    QTest::newRow("no end") << full << -1 << 2048 << "ROR 0, 2047"
-        << QStringList{"The KROL program read back has been aborted.", "The disassembled program may be incomplete."};
+    AddCaseRows("workbench-transfer.cases");
 }
 
-void tst_WorkbenchTransfer::disassemble()
+bool tst_WorkbenchTransfer::step(const QString& verb, const QString& args)
 {
-    QFETCH(QList<TInstruction>, memory);
-    QFETCH(int, invalidAt);
-    QFETCH(int, reads);
-    QFETCH(QString, text);
-    QFETCH(QStringList, message);
-    RecordingConnection& module = m_plugin.link();
-    Script(module, invalidAt, Invalid, memory);
-    if (!message.isEmpty())
-        m_answers->press(QMessageBox::Ok);
+    QList<TInstruction> memory;
+    if (verb != "memory")
+        return WorkbenchTest::step(verb, args);
+    return ScriptCase(m_plugin.link(), args.split(QStringLiteral("; ")), &memory);
+}
 
-    m_pages->trigger("actionDisassemble");
-
-    const QList<RecordingConnection::Call>& calls = module.calls();
-    QCOMPARE(calls.size(), reads + 2);
-    QCOMPARE(calls.first().mode, 0);
-    QCOMPARE(calls.last().mode, 1);
-    for (int a = 0; a < reads; ++a)
-        QVERIFY(calls[a + 1].request == Command(5, ModuleCommand::ReadMem, 0, 0, a, false, 12));
-    QCOMPARE(m_answers->unexpected(), 0);
-    QCOMPARE(m_answers->pending(), 0);
-    if (!message.isEmpty()) {
-        QCOMPARE(m_answers->seen().last().text, message[0]);
-        QCOMPARE(m_answers->seen().last().informativeText, message[1]);
+QString tst_WorkbenchTransfer::value(const QString& key)
+{
+    const QList<RecordingConnection::Call>& calls = m_plugin.link().calls();
+    if (key.startsWith("has ")) {
+        const QString text = m_pages->text(key.section(' ', 1, 1).toInt());
+        return text.contains(key.section(' ', 2)) ? QStringLiteral("yes") : "no: " + text;
     }
-    QCOMPARE(m_pages->count(), 1);
-    QCOMPARE(m_pages->text(0).contains(text), true);
-    QCOMPARE(m_pages->text(0).isEmpty(), text.isEmpty());
-    QCOMPARE(m_pages->modification(), text.isEmpty() ? "Original" : "Modified");
+    if (key == "count")
+        return QString::number(m_pages->count());
+    if (key != "reads")
+        return WorkbenchTest::value(key);
+    // One read-back: download mode in and out around reads of addresses 0, 1, 2, ...
+    if (calls.size() < 2 || calls.first().mode != 0 || calls.last().mode != 1)
+        return QStringLiteral("(not one read-back)");
+    for (int a = 0; a + 2 < calls.size(); ++a) {
+        if (!(calls[a + 1].request == Command(5, ModuleCommand::ReadMem, 0, 0, a, false, 12)))
+            return QStringLiteral("(read %1 unlike the others)").arg(a);
+    }
+    return QString::number(calls.size() - 2);
 }
 
 void tst_WorkbenchTransfer::secondReadBackOpensAPage()
