@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "CaseFile.h"
 #include "IdePaths.h"
 #include "KROLModuleInterface.h"
 #include "MainWindow.h"
@@ -56,28 +57,21 @@ std::unique_ptr<MainWindow> tst_SerialModules::startWindow(bool restore)
     return window;
 }
 
+// tests/cases/serial-dialog.cases.
 void tst_SerialModules::dialog_data()
 {
-    QTest::addColumn<QString>("port");   // %P: a `krol sim --pty` device
-    QTest::addColumn<QString>("baud");
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("error");  // a regular expression; empty: the dialog is accepted
-
-    const QString virtualModule = IdePaths::defaultModule();
-    QTest::newRow("pty") << "%P" << "115200" << virtualModule << "";
-    QTest::newRow("no port") << "" << "115200" << virtualModule << "^Choose the port the module is on\\.$";
-    QTest::newRow("missing port") << "/dev/krol-none" << "115200" << virtualModule
-                                  << "^cannot open /dev/krol-none: there is no such port\\. ";
-    QTest::newRow("bad baud") << "%P" << "fast" << virtualModule << "^The baud rate must be a whole number";
-    QTest::newRow("missing description") << "%P" << "9600" << "/none/module.json" << "/none/module\\.json";
+    AddCaseRows("serial-dialog.cases");
 }
 
 void tst_SerialModules::dialog()
 {
-    QFETCH(QString, port);
-    QFETCH(QString, baud);
-    QFETCH(QString, description);
-    QFETCH(QString, error);
+    QFETCH(QStringList, body);
+    QFETCH(QStringList, results);
+    QCOMPARE(body.size(), 3);
+    QString port = body[0];
+    const QString baud = body[1];
+    const QString description = QString(body[2]).replace("%V", IdePaths::defaultModule());
+    const QString error = results.value(0) == QLatin1String("accepted") ? QString() : results.value(0);
     PtySimProcess sim;
     QVERIFY2(sim.start({"--baud", "0"}), qPrintable(sim.errorOutput()));
     port.replace("%P", sim.path());
