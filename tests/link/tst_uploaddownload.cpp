@@ -63,7 +63,7 @@ void tst_UploadDownload::window()
     dialog.SetFileName("moves.kro");
     QCOMPARE(Label(dialog, "LblFileName"), QString("moves.kro"));
     dialog.show();
-    dialog.grab().save(QDir::temp().filePath("uploaddownload.png"));
+    QVERIFY(!dialog.grab().isNull());   // it paints, offscreen too
 }
 
 // tests/cases/transfer-download.cases, with the window asked to stay open and not.
